@@ -1,0 +1,53 @@
+# Quick start: `make run` plays the demo game, `make test` runs every test.
+# Both install any missing Debian packages first, then configure and build into build/.
+
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+TSAN_BUILD ?= build-tsan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test test-sanitize test-tsan bench fuzz clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/bin/vantamax ]; then \
+		$(BUILD)/bin/vantamax; \
+	else \
+		echo "The demo game is not built yet: build/bin/vantamax does not exist in this version."; \
+	fi
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTA_SANITIZE=ON -DVANTA_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS) -LE no-sanitize
+
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTA_TSAN=ON -DVANTA_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS)
+	@cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L tsan
+
+bench: build
+	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz:
+	@tools/install-deps.sh fuzz
+	@if [ -x fuzz/run.sh ]; then fuzz/run.sh; else echo "No fuzz targets yet."; fi
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)

@@ -1,0 +1,41 @@
+# Helpers shared by the subsystem, test and benchmark folders.
+
+# vanta_library(NAME sources... [DEPENDS libs...] [PRIVATE_DEPENDS libs...])
+# A subsystem library, visible to games through the `vantamax` library.
+function(vanta_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+    set_property(GLOBAL APPEND PROPERTY VANTA_LIBRARIES ${name})
+endfunction()
+
+# vanta_test(NAME sources... [LIBS libs...] [LABELS labels...] [ENVIRONMENT vars...] [TIMEOUT seconds])
+# One GoogleTest executable, run by CTest as one test. Every suite links the shared test main,
+# which flushes the pending-release stack after each test.
+function(vanta_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE vanta_test_main ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VANTA_TEST_OUTPUT_DIRECTORY})
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${VANTA_TEST_OUTPUT_DIRECTORY})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    if(ARG_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
+    if(ARG_ENVIRONMENT)
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
+    endif()
+endfunction()
+
+# vanta_benchmark(NAME sources... [LIBS libs...])
+function(vanta_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    find_package(benchmark REQUIRED)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
