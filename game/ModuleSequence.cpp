@@ -1,0 +1,61 @@
+// The module-initialisation sequence. Modules that this build leaves out (networking, the Direct3D
+// drivers and the idle helper modules) have no initialiser here; their places are kept as comments so
+// the order of the rest stays visible.
+#include "game/ModuleSequence.h"
+
+#include "runtime/Object.h"
+
+namespace vanta::game {
+
+void InitGameModule()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitRuntimeCore();
+}
+
+void InitGameModuleLast()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitRuntimeCore();
+}
+
+void RunModuleInitialisers()
+{
+    InitRuntimeCore(); // 1. runtime core
+    InitGameModule();  // 2. the game module
+    // 3. sound layer: installs the silent audio driver
+    // 4. memory-bank streams
+    // 5. the older GL window module (not built; its import, the pixmap module, comes with step 6)
+    // 6. BMP loader
+    // 7. system and input: installs the host driver and creates the event queue
+    // 8. font loader chain
+    // 9. wave-out audio driver: replaces the silent driver when the device opens
+    // 10. FreeType font loader
+    // 11. HTTP stream protocol (networking is not built)
+    // 12. sockets (networking is not built)
+    // 13. linked lists
+    // 14. filesystem helpers (not built)
+    // 15. Ogg Vorbis sound loader
+    // 16. "incbin" stream protocol
+    // 17. pseudo-random numbers (not built)
+    // 18. standard input/output streams
+    // 19. TGA loader
+    // 20. WAV sound loader
+    // 21. the standard-module bundle
+    // 22. GL 2D driver
+    // 23. JPEG loader
+    // 24. PNG loader
+    // 25. the image-loader bundle
+    // 26. Direct3D drivers (not built): the GL 2D driver is selected here instead
+    // 27. joystick input (not built)
+    // 28. Lua binding helpers
+    // 29. script engine
+    // 30. developer console
+    InitGameModuleLast(); // 31. the last game-side initialiser
+}
+
+} // namespace vanta::game

@@ -1,0 +1,26 @@
+// Embedded files: named byte blocks stored inside the executable.
+//
+// Modules register their blocks under names such as "DATAS/lune.png" before first opening them; the
+// stream layer then opens "incbin::DATAS/lune.png" as a read-only memory stream over the block. The
+// registry never copies, owns or frees a block: blocks are static and live as long as the process.
+// Names match exactly (case-sensitive, no path normalisation). The first registration of a name wins.
+//
+// Main thread only.
+#pragma once
+
+#include "runtime/String.h"
+
+#include <cstdint>
+
+namespace vanta {
+
+// Registers a block; 1 if added, 0 (and nothing changes) if the name is already registered.
+std::int32_t EmbeddedFileAdd(const Ref<String>& name, const void* data, std::int32_t size);
+
+// The block's address, or nullptr for an unknown name.
+const void* EmbeddedFileData(const Ref<String>& name);
+
+// The block's size in bytes, or 0 for an unknown name.
+std::int32_t EmbeddedFileSize(const Ref<String>& name);
+
+} // namespace vanta
