@@ -3,6 +3,7 @@
 // the order of the rest stays visible.
 #include "game/ModuleSequence.h"
 
+#include "runtime/LinkedList.h"
 #include "runtime/Object.h"
 
 namespace vanta::game {
@@ -37,7 +38,7 @@ void RunModuleInitialisers()
     // 10. FreeType font loader
     // 11. HTTP stream protocol (networking is not built)
     // 12. sockets (networking is not built)
-    // 13. linked lists
+    InitLinkedLists(); // 13. linked lists
     // 14. filesystem helpers (not built)
     // 15. Ogg Vorbis sound loader
     // 16. "incbin" stream protocol

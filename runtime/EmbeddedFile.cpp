@@ -33,6 +33,19 @@ std::int32_t EmbeddedFileAdd(const Ref<String>& name, const void* data, std::int
     return 1;
 }
 
+std::int32_t EmbeddedFileAdd(const EmbeddedBlock& block)
+{
+    return EmbeddedFileAdd(String::FromCString(block.name), block.data, block.size);
+}
+
+const EmbeddedBlock* FindEmbeddedBlock(std::span<const EmbeddedBlock> blocks, std::string_view name)
+{
+    for (const EmbeddedBlock& block : blocks) {
+        if (name == block.name) return &block;
+    }
+    return nullptr;
+}
+
 const void* EmbeddedFileData(const Ref<String>& name)
 {
     const Entry* entry = Find(name);

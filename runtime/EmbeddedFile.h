@@ -11,11 +11,27 @@
 #include "runtime/String.h"
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 namespace vanta {
 
+// A block placed in the executable by the build (see vanta_embed_files in cmake/Vanta.cmake).
+struct EmbeddedBlock
+{
+    const char* name;
+    const void* data;
+    std::int32_t size;
+};
+
 // Registers a block; 1 if added, 0 (and nothing changes) if the name is already registered.
 std::int32_t EmbeddedFileAdd(const Ref<String>& name, const void* data, std::int32_t size);
+
+// Registers a block under its own name; 1 if added, 0 if the name is already registered.
+std::int32_t EmbeddedFileAdd(const EmbeddedBlock& block);
+
+// The block of `blocks` named `name`, or nullptr.
+const EmbeddedBlock* FindEmbeddedBlock(std::span<const EmbeddedBlock> blocks, std::string_view name);
 
 // The block's address, or nullptr for an unknown name.
 const void* EmbeddedFileData(const Ref<String>& name);
