@@ -1,0 +1,51 @@
+// Polled keyboard and mouse state, filled from window messages.
+//
+// The state lives in module-level tables indexed by Windows virtual-key codes: a hit count (up-to-down
+// transitions since it was last read, wrapping from 255 to 0) and a down flag per code, a ring of 256
+// typed characters, and the pointer position and wheel notches. Mouse buttons share the key tables under
+// the codes 1 (left), 2 (right) and 4 (middle); the left and right modifier keys get their own codes
+// 160-165 besides the generic 16, 17 and 18.
+//
+// `HandleInputMessage` is called by the host driver for every message it pumps, before dispatching it.
+// Main thread only: the tables change only while messages are pumped and when they are read.
+#pragma once
+
+#include <cstdint>
+
+namespace vanta {
+
+// Window message numbers the input tables react to (the Windows numbers).
+inline constexpr std::uint32_t MSG_KEYDOWN = 256;
+inline constexpr std::uint32_t MSG_KEYUP = 257;
+inline constexpr std::uint32_t MSG_CHAR = 258;
+inline constexpr std::uint32_t MSG_SYSKEYDOWN = 260;
+inline constexpr std::uint32_t MSG_SYSKEYUP = 261;
+inline constexpr std::uint32_t MSG_SYSCHAR = 262;
+inline constexpr std::uint32_t MSG_MOUSEMOVE = 512;
+inline constexpr std::uint32_t MSG_LBUTTONDOWN = 513;
+inline constexpr std::uint32_t MSG_LBUTTONUP = 514;
+inline constexpr std::uint32_t MSG_RBUTTONDOWN = 516;
+inline constexpr std::uint32_t MSG_RBUTTONUP = 517;
+inline constexpr std::uint32_t MSG_MBUTTONDOWN = 519;
+inline constexpr std::uint32_t MSG_MBUTTONUP = 520;
+inline constexpr std::uint32_t MSG_MOUSEWHEEL = 522;
+
+// Updates the input tables from one window message; every other message leaves them alone.
+void HandleInputMessage(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+// The key's hit count, which reading resets to 0; 0 for codes outside 1-255.
+std::int32_t TakeInputKeyHits(std::int32_t key);
+
+// 1 while the key is held, else 0; 0 for codes outside 1-255.
+std::int32_t InputKeyState(std::int32_t key);
+
+// The oldest typed character, or 0 when none is waiting.
+std::int32_t TakeInputChar();
+
+// Clears every hit count and down flag (mouse buttons included) and empties the character ring.
+void ClearInputKeyState();
+
+// Pointer x (axis 0), pointer y (1) or wheel notches (2); 0 for any other axis.
+std::int32_t InputPointerAxis(std::int32_t axis);
+
+} // namespace vanta
