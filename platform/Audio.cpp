@@ -4,6 +4,10 @@
 // layers above expect. SDL is asked for exactly the format given (no allowed changes), so it converts to the
 // hardware itself and every callback asks for exactly `bufferFrames` frames.
 // Builds on: SDL2 (audio subsystem only).
+//
+// Threads: FillAudio runs on SDL's audio thread and only forwards to the registered callback; everything else
+// runs on the program thread. The callback's target is set before the device starts and cleared after
+// SDL_CloseAudioDevice has joined that thread.
 #include "platform/Audio.h"
 
 #include <string>

@@ -71,6 +71,16 @@ TEST_F(WaveOutChannels, HandlesCarrySlotAndGeneration)
     FreeChannelHandle(first);
     const int again = AllocChannelHandle();
     EXPECT_EQ(again, 1 | 12288); // the same slot, one generation on
+
+    // A million reuses of one slot wrap the generation instead of overflowing it; handles stay non-zero.
+    int handle = again;
+    for (int i = 0; i < (1 << 20) + 5; ++i) {
+        FreeChannelHandle(handle);
+        handle = AllocChannelHandle();
+        ASSERT_EQ(handle & ChannelTable::SLOT_MASK, 1);
+    }
+    EXPECT_EQ(ChannelStatus(handle), VOICE_IDLE);
+    EXPECT_EQ(ChannelStatus(again), 0);
 }
 
 TEST_F(WaveOutChannels, OnceOnlyVoiceStatusAfterItsEnd)
@@ -90,6 +100,25 @@ TEST_F(WaveOutChannels, OnceOnlyVoiceStatusAfterItsEnd)
     Pass();
     EXPECT_EQ(ChannelStatus(explicitChannel), VOICE_IDLE);
     FreeSoundBuffer(buffer);
+}
+
+TEST_F(WaveOutChannels, ReplayingOnAChannelOfItsOwnKeepsTheNewVoice)
+{
+    // The channel taken for the first playback goes back only while that playback is still its voice:
+    // giving it back when the first voice retires would stop the second.
+    SoundBuffer* first = Constant(100, 1000, -1);
+    SoundBuffer* second = Constant(100, 2000, -1);
+    const int handle = PlaySoundBuffer(first, 0, 0);
+    Pass();
+    EXPECT_EQ(PlaySoundBuffer(second, 0, handle), handle);
+    Pass(); // the first voice fades out and is handed back
+    Pass();
+    EXPECT_EQ(ChannelStatus(handle), VOICE_LOOP);
+    const auto out = Pass();
+    EXPECT_EQ(Left(out, 7), 2000);
+    EXPECT_EQ(voices->ActiveCount(), 1);
+    FreeSoundBuffer(first);
+    FreeSoundBuffer(second);
 }
 
 TEST_F(WaveOutChannels, PlayingWithoutAFreeChannelStillStartsTheVoice)
