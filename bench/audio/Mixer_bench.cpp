@@ -70,7 +70,7 @@ struct Scene
     Sources sources;
     std::unique_ptr<mixer> voices = std::make_unique<mixer>(2 * FRAMES);
     std::vector<sound*> started;
-    std::vector<std::int16_t> out = std::vector<std::int16_t>(2 * FRAMES);
+    std::vector<std::int16_t> out = std::vector<std::int16_t>(std::size_t{2} * FRAMES);
 
     explicit Scene(int count)
     {
@@ -92,8 +92,9 @@ void RunPasses(benchmark::State& state, int rampEvery)
     for (auto _ : state) {
         if (rampEvery > 0) {
             for (std::size_t i = 0; i < scene.started.size(); i += static_cast<std::size_t>(rampEvery)) {
-                scene.started[i]->SetVolume(static_cast<std::int16_t>(round % 2 ? 1500 : 700));
-                scene.started[i]->SetRate(round % 2 ? 50000 : 80000);
+                const bool odd = round % 2 == 1;
+                scene.started[i]->SetVolume(static_cast<std::int16_t>(odd ? 1500 : 700));
+                scene.started[i]->SetRate(odd ? 50000 : 80000);
             }
         }
         ++round;

@@ -71,7 +71,7 @@ TEST_F(MixerStress, ProgramAndCallbackThreadsMeetOnlyThroughQueuesAndVoiceWords)
         SoundBuffer*& sound = sounds[static_cast<std::size_t>(dice.Roll(static_cast<int>(sounds.size())))];
         switch (dice.Roll(14)) {
         case 0:
-        case 1: PlaySoundBuffer(sound, dice.Roll(4) == 0, channel); break;
+        case 1: PlaySoundBuffer(sound, dice.Roll(4) == 0 ? 1 : 0, channel); break;
         case 2:
             // Channels of their own only for once-only sounds: those always end and give their channel back.
             if (sound->loop == 0) PlaySoundBuffer(sound, 0, 0);

@@ -510,7 +510,7 @@ TEST(Mixer, AgreesWithAFloatingPointModel)
             ASSERT_NEAR(out[static_cast<std::size_t>(i)], expected, 1)
                 << "pass " << pass << " value " << i << " model " << model[static_cast<std::size_t>(i)];
             ++compared;
-            clipped += expected == 32767 || expected == -32768;
+            if (expected == 32767 || expected == -32768) ++clipped;
         }
     }
     EXPECT_EQ(compared, 10 * PASS_VALUES);

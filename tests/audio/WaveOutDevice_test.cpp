@@ -22,7 +22,7 @@
 namespace vanta::audio {
 namespace {
 
-constexpr std::uintmax_t PASS_BYTES = 4096 * 2 * sizeof(std::int16_t);
+constexpr std::uintmax_t PASS_BYTES = std::uintmax_t{4096} * 2 * sizeof(std::int16_t);
 
 class WaveOutDevice : public ::testing::Test
 {
@@ -108,7 +108,7 @@ TEST_F(WaveOutDevice, PlaysAToneWithItsVolumeAndPanThenStopsWithoutAClick)
     // Level and side: right at 16000 / 2, left at 16000 / 4, exactly periodic (the rate step is exact).
     int peakLeft = 0;
     int peakRight = 0;
-    for (std::size_t frame = first; frame < first + 3 * 4096; ++frame) {
+    for (std::size_t frame = first; frame < first + std::size_t{3} * 4096; ++frame) {
         peakLeft = std::max(peakLeft, std::abs(int{left(frame)}));
         peakRight = std::max(peakRight, std::abs(int{right(frame)}));
         ASSERT_LE(std::abs(right(frame) - 2 * left(frame)), 2) << frame;
@@ -135,7 +135,8 @@ TEST_F(WaveOutDevice, PlaysAToneWithItsVolumeAndPanThenStopsWithoutAClick)
 
 TEST_F(WaveOutDevice, WithoutASoundDeviceEverythingStaysSilent)
 {
-    const std::string driver = std::getenv("SDL_AUDIODRIVER");
+    const char* configured = std::getenv("SDL_AUDIODRIVER");
+    const std::string driver = configured != nullptr ? configured : "disk";
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(OpenAudioDevice(), -1);
     setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
@@ -151,13 +152,13 @@ TEST_F(WaveOutDevice, ClosingWhilePlayingReleasesEverything)
 {
     const int buffersBefore = SoundBuffer::LiveCount();
     ASSERT_EQ(OpenAudioDevice(), 0) << platform::AudioOutputError();
-    std::vector<std::int16_t> noise(2 * 3000);
+    std::vector<std::int16_t> noise(std::size_t{2} * 3000);
     for (std::size_t i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<std::int16_t>(i * 7919);
     SoundBuffer* looping = CreateSoundBuffer(3000, 16, 2, 32000, noise.data(), -1);
     SoundBuffer* once = CreateSoundBuffer(3000, 16, 2, 48000, noise.data(), 0);
     for (int i = 0; i < 20; ++i)
-        PlaySoundBuffer(i % 2 ? looping : once, i % 3 == 0, 0);
+        PlaySoundBuffer(i % 2 == 1 ? looping : once, i % 3 == 0 ? 1 : 0, 0);
     FreeSoundBuffer(once); // only its voices hold it now
     ASSERT_TRUE(WaitForPasses(WrittenBytes(), 2));
     CloseAudioDevice();

@@ -107,7 +107,8 @@ TEST_F(PlatformAudio, ReopensAfterClosing)
 
 TEST_F(PlatformAudio, FailsWithAReasonWhenNoDeviceOpens)
 {
-    const std::string driver = std::getenv("SDL_AUDIODRIVER");
+    const char* configured = std::getenv("SDL_AUDIODRIVER");
+    const std::string driver = configured != nullptr ? configured : "disk";
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     Counter counter;
     EXPECT_FALSE(OpenAudioOutput(44100, 2, 4096, Count, &counter));
