@@ -66,7 +66,9 @@ bool SetSwapInterval(int interval);
 // The framebuffer the current context draws into; false when no context is current.
 bool DescribeCurrentPixelFormat(PixelFormatInfo& info);
 
-// The address of a GL function by name, or null.
+// The address of a GL function by name, or null. SDL loads the GL library with the first GL window and
+// unloads it with the last, so this needs a GL window to exist. GLX answers an address even for names no
+// driver knows: check the extension string before calling an extension function.
 void* GetGLProcAddress(const char* name);
 
 // Why the last context operation failed, or an empty text.

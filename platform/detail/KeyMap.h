@@ -25,8 +25,9 @@ KeyCodes MapKey(int sdlScancode, int sdlKeycode, unsigned sdlModifiers);
 
 // Decodes at most `length` bytes of UTF-8 (stopping at a NUL) into UTF-16 units at `out`, which has
 // room for `capacity` units, and answers how many were written. Characters beyond U+FFFF become
-// surrogate pairs; malformed sequences (stray continuation bytes, overlong forms, encoded surrogates,
-// values above U+10FFFF, cut-off sequences) become one U+FFFD each. Stops early rather than split a pair
+// surrogate pairs. Malformed input becomes U+FFFD: once per byte that cannot start a sequence (stray
+// continuation bytes, 0xC0, 0xC1, 0xF5-0xFF) and once per sequence that starts well but proves bad
+// (overlong forms, encoded surrogates, values above U+10FFFF, cut-off sequences). Stops early rather than split a pair
 // when `out` is full.
 std::size_t Utf8ToUtf16(const char* text, std::size_t length, char16_t* out, std::size_t capacity);
 
