@@ -10,6 +10,8 @@
 // SDL_CloseAudioDevice has joined that thread.
 #include "platform/Audio.h"
 
+#include "platform/detail/State.h"
+
 #include <string>
 
 #include <SDL.h>
@@ -51,6 +53,7 @@ bool OpenAudioOutput(int rate, int channels, int bufferFrames, AudioCallback cal
         lastError = "Invalid audio output parameters";
         return false;
     }
+    detail::PrepareSdl();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         lastError = SDL_GetError();
         return false;

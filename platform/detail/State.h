@@ -1,0 +1,97 @@
+// Internal state shared by the platform layer's files: the window record, the window registry, the
+// window thread and the helpers the message pump needs from the window and GL files.
+//
+// Included only by platform/*.cpp. Like every platform header it names SDL types by forward
+// declaration only.
+#pragma once
+
+#include "platform/GLContext.h"
+#include "platform/Messages.h"
+#include "platform/Window.h"
+
+#include <cstdint>
+#include <string>
+
+struct SDL_Window;
+
+namespace vanta::platform {
+
+// The record behind a `Window*`. Lives from `CreateWindow` to `DestroyWindow`.
+struct Window
+{
+    SDL_Window* sdl = nullptr;
+    std::uint32_t id = 0; // SDL's window id
+    WindowProc proc = nullptr;
+    void* userData = nullptr;
+    std::uint32_t style = 0;
+    std::uint32_t exStyle = 0;
+    bool hasPixelFormat = false;
+    PixelFormat pixelFormat; // the request the window was created with, less what had to be dropped
+    bool fullScreen = false;
+    bool destroying = false;
+};
+
+namespace detail {
+
+// Sets the SDL hints every part of the layer relies on (no signal handlers of SDL's own, no automatic
+// minimising or quitting). Idempotent; must run before SDL initialises any subsystem, which is why the
+// audio output calls it too.
+void PrepareSdl();
+
+// Whether the calling thread is the window thread (false when video never started).
+bool OnWindowThread();
+
+// Whether SDL's event subsystem was started by `StartVideo`.
+bool EventsRunning();
+
+// The SDL event type that only wakes the window thread; 0 before `StartVideo`.
+std::uint32_t WakeEventType();
+
+// Our window behind an SDL window id, or null (unknown or destroyed).
+Window* WindowFromSdlId(std::uint32_t id);
+
+// Our window behind an SDL window, or null.
+Window* WindowFromSdl(SDL_Window* window);
+
+// Whether `window` is registered now. Any thread.
+bool IsLiveWindow(const Window* window);
+
+// The window procedure of a live window (DefWindowProc when it has none), or null. Any thread.
+WindowProc LiveWindowProc(const Window* window);
+
+// Makes the calling thread's queue the one that receives window messages (called by `StartVideo`).
+void AdoptWindowQueue();
+
+// Appends a message to the window thread's queue and wakes that thread if another one posted it.
+void PushToWindowQueue(const Message& message);
+
+// Pushes a message onto the window thread's queue while the window registry is locked, so that a
+// window cannot go between the check and the push. Answers false when `window` is not live. Any thread.
+bool PostToLiveWindow(const Message& message);
+
+// Hides or shows SDL's pointer to match the display counter (called when video starts).
+void ApplyCursorVisibility();
+
+// Drops the queued messages addressed to `window` from every queue.
+void DiscardMessagesFor(const Window* window);
+
+// Detaches the GL contexts made on `window` from it before it goes.
+void ForgetContextsOf(const Window* window);
+
+// Destroys every window (used when video stops).
+void DestroyAllWindows();
+
+// Resets the message translator's remembered state (buttons, modifiers) when video stops.
+void ResetTranslation();
+
+// Whether video runs and the calling thread is the window thread.
+bool VideoReady();
+
+// Sets the SDL GL attributes for a pixel-format request (used before window and context creation).
+void ApplyPixelFormat(const PixelFormat& format);
+
+// Records why the last window or display operation failed (`WindowError`).
+void SetWindowError(const std::string& text);
+
+} // namespace detail
+} // namespace vanta::platform

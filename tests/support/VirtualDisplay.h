@@ -1,0 +1,69 @@
+// A virtual X display for tests that need one: uses $DISPLAY when it is set, else starts a private Xvfb.
+//
+// Builds on POSIX processes and the Xvfb program (package xvfb). Tests link the `vanta_test_display`
+// library. Programs that connect to the display (SDL video, GL) must disconnect before the display goes
+// away, which for `VirtualDisplay::Shared` is at process exit: stop video in a suite's teardown.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace vanta::test {
+
+class VirtualDisplay
+{
+public:
+    enum class State
+    {
+        Existing,     // $DISPLAY was already set; nothing was started
+        Started,      // a private Xvfb runs and $DISPLAY names it
+        NotInstalled, // no Xvfb program on PATH: display tests skip
+        Failed        // Xvfb is there but did not come up: display tests fail
+    };
+
+    // Uses $DISPLAY, or picks a free display number, starts `Xvfb :N -screen 0 1280x1024x24 -nolisten tcp`,
+    // waits until it accepts connections and sets $DISPLAY to it.
+    VirtualDisplay();
+    // Stops the Xvfb it started (SIGTERM, then SIGKILL after 5 s) and unsets $DISPLAY again.
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // The display of the whole test process, started on first use and stopped at exit.
+    static VirtualDisplay& Shared();
+
+    bool Ready() const { return state_ == State::Existing || state_ == State::Started; }
+    State GetState() const { return state_; }
+    // What happened, for a skip or failure message.
+    const std::string& Message() const { return message_; }
+    // The display name (":N"), empty when not ready.
+    const std::string& Name() const { return name_; }
+
+private:
+    bool TryStart(const std::string& xvfb, int number);
+
+    State state_ = State::Failed;
+    std::string message_;
+    std::string name_;
+    pid_t server_ = -1;
+};
+
+// The full path of `program` found on $PATH, or an empty text.
+std::string FindProgram(const std::string& program);
+
+// Runs a program with arguments (looked up on $PATH), waits for it and answers its exit status, or -1
+// when it could not be started or did not exit normally.
+int RunProgram(const std::vector<std::string>& arguments);
+
+} // namespace vanta::test
+
+// Inside a GoogleTest body: skips the test when Xvfb is not installed, fails it when the display cannot
+// come up, and otherwise makes the shared display current.
+#define VANTA_REQUIRE_DISPLAY()                                                                                        \
+    do {                                                                                                               \
+        auto& vantaDisplay = ::vanta::test::VirtualDisplay::Shared();                                                  \
+        if (vantaDisplay.GetState() == ::vanta::test::VirtualDisplay::State::NotInstalled)                             \
+            GTEST_SKIP() << vantaDisplay.Message();                                                                    \
+        ASSERT_TRUE(vantaDisplay.Ready()) << vantaDisplay.Message();                                                   \
+    } while (false)

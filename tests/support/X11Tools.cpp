@@ -1,0 +1,90 @@
+// X11 actions for display tests: the close request a window manager's close box sends.
+//
+// Builds on Xlib.
+#include "X11Tools.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <cstring>
+
+namespace vanta::test {
+namespace {
+
+// Whether a window's title is `title`: the Latin-1 WM_NAME, or the UTF-8 _NET_WM_NAME that some
+// programs (SDL's message boxes) set instead.
+bool HasTitle(Display* display, ::Window window, const std::string& title)
+{
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
+        const bool same = title == name;
+        XFree(name);
+        if (same) return true;
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    bool same = false;
+    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+            Success &&
+        data != nullptr) {
+        same = type == utf8 && format == 8 && title == std::string(reinterpret_cast<char*>(data), count);
+    }
+    if (data != nullptr) XFree(data);
+    return same;
+}
+
+// Finds a window by title below `parent`, looking a few levels down so that window-manager frames are
+// searched too.
+::Window FindByTitle(Display* display, ::Window parent, const std::string& title, int depth)
+{
+    ::Window root = 0;
+    ::Window ignored = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, parent, &root, &ignored, &children, &count) == 0) return 0;
+    ::Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        if (HasTitle(display, children[i], title)) found = children[i];
+        if (found == 0 && depth > 0) found = FindByTitle(display, children[i], title, depth - 1);
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+} // namespace
+
+unsigned long FindWindowByTitle(const std::string& title)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return 0;
+    const ::Window window = FindByTitle(display, DefaultRootWindow(display), title, 3);
+    XCloseDisplay(display);
+    return window;
+}
+
+bool RequestWindowClose(const std::string& title)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    const ::Window window = FindByTitle(display, DefaultRootWindow(display), title, 3);
+    if (window != 0) {
+        XEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &event);
+        XSync(display, False);
+    }
+    XCloseDisplay(display);
+    return window != 0;
+}
+
+} // namespace vanta::test
