@@ -1,6 +1,7 @@
 // The pixel converter every format change goes through: straight into or out of RGBA, otherwise through
-// an RGBA run. The format switch is taken once per run, never per pixel.
+// a temporary RGBA row. The format switch is taken once per row on each side, never per pixel.
 #include "pixmap/Pixmap.h"
+#include "runtime/Memory.h"
 
 #include <cstring>
 
@@ -107,9 +108,32 @@ void FromRGBA(const Byte* s, Byte* d, std::int32_t format, std::int32_t count)
     }
 }
 
-// Pixels per round of the general path. The RGBA run lives on the stack, so converting between two
-// non-RGBA formats allocates nothing, and a row longer than this takes one format switch per round.
-constexpr std::int32_t HUB_RUN = 2048;
+// The general path's RGBA row lives on the stack up to this many pixels (wider than most pictures);
+// only a longer row allocates, once, and gives the block back before returning, so converting many rows
+// between two flushes does not pile up temporaries.
+constexpr std::int32_t HUB_STACK_PIXELS = 2048;
+
+class HubRow
+{
+public:
+    explicit HubRow(std::int32_t count)
+        : size_(count > HUB_STACK_PIXELS ? std::ptrdiff_t{count} * 4 : 0),
+          data_(size_ > 0 ? static_cast<Byte*>(MemAlloc(size_)) : stack_)
+    {}
+    ~HubRow()
+    {
+        if (size_ > 0) MemFree(data_, size_);
+    }
+    HubRow(const HubRow&) = delete;
+    HubRow& operator=(const HubRow&) = delete;
+
+    Byte* Data() const noexcept { return data_; }
+
+private:
+    alignas(4) Byte stack_[HUB_STACK_PIXELS * 4];
+    std::ptrdiff_t size_;
+    Byte* data_;
+};
 
 } // namespace
 
@@ -133,14 +157,9 @@ void ConvertPixels(const void* source, std::int32_t sourceFormat, void* destinat
     } else if (destinationFormat == PF_RGBA8888) {
         ToRGBA(s, sourceFormat, d, count);
     } else {
-        alignas(4) Byte hub[HUB_RUN * 4];
-        const std::ptrdiff_t sourceBytes = PixelFormatBytes(sourceFormat);
-        const std::ptrdiff_t destinationBytes = PixelFormatBytes(destinationFormat);
-        for (std::int32_t done = 0; done < count; done += HUB_RUN) {
-            const std::int32_t run = count - done < HUB_RUN ? count - done : HUB_RUN;
-            ToRGBA(s + done * sourceBytes, sourceFormat, hub, run);
-            FromRGBA(hub, d + done * destinationBytes, destinationFormat, run);
-        }
+        const HubRow hub(count);
+        ToRGBA(s, sourceFormat, hub.Data(), count);
+        FromRGBA(hub.Data(), d, destinationFormat, count);
     }
 }
 

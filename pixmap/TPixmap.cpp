@@ -63,15 +63,28 @@ void TPixmap::Paste(const Ref<TPixmap>& source, std::int32_t x, std::int32_t y)
     if (from.width_ == 0 || from.height_ == 0) return;
     std::uint8_t* target = Row(y) + static_cast<std::ptrdiff_t>(x) * BytesPerPixel();
     const std::ptrdiff_t targetPitch = pitch_;
-    // A window of this pixmap may overlap the target rectangle; walking the rows away from the overlap
-    // (bottom-up when the source starts lower in memory) keeps every row read before it is overwritten.
-    if (std::less<const std::uint8_t*>()(from.pixels_, target)) {
-        for (std::int32_t i = from.height_ - 1; i >= 0; --i)
-            ConvertPixels(from.Row(i), from.format_, target + i * targetPitch, format_, from.width_);
-    } else {
-        for (std::int32_t i = 0; i < from.height_; ++i)
-            ConvertPixels(from.Row(i), from.format_, target + i * targetPitch, format_, from.width_);
+    const std::uint8_t* fromEnd = from.Row(from.height_ - 1) + from.width_ * from.BytesPerPixel();
+    const std::uint8_t* targetEnd = target + (from.height_ - 1) * targetPitch + from.width_ * BytesPerPixel();
+    const std::less<const std::uint8_t*> before;
+    if (before(from.pixels_, targetEnd) && before(target, fromEnd)) {
+        // The source shares memory with the target rectangle. With one layout (a window of this pixmap)
+        // walking the rows away from the overlap keeps every row read before it is overwritten; with
+        // two layouts over the same memory only a snapshot of the source is safe.
+        if (from.pitch_ != pitch_ || from.format_ != format_) {
+            const Ref<TPixmap> snapshot = from.Copy();
+            if (!snapshot.IsNull()) {
+                Paste(snapshot, x, y);
+                return;
+            }
+        }
+        if (before(from.pixels_, target)) {
+            for (std::int32_t i = from.height_ - 1; i >= 0; --i)
+                ConvertPixels(from.Row(i), from.format_, target + i * targetPitch, format_, from.width_);
+            return;
+        }
     }
+    for (std::int32_t i = 0; i < from.height_; ++i)
+        ConvertPixels(from.Row(i), from.format_, target + i * targetPitch, format_, from.width_);
 }
 
 Ref<TPixmap> TPixmap::Convert(std::int32_t format)

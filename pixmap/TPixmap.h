@@ -39,7 +39,8 @@ public:
 
     // Writes `source`, converted to this pixmap's format, with its top-left pixel at (x, y). Throws
     // `TNullObjectError` for a `Null` source and `TArrayBoundsError`, writing nothing, when the source
-    // does not fit inside this pixmap there. Overlapping memory (a window of this pixmap) is handled.
+    // does not fit inside this pixmap there. A source that shares memory with the target rectangle (a
+    // window of this pixmap, another pixmap over the same bytes) is read as it was before the paste.
     virtual void Paste(const Ref<TPixmap>& source, std::int32_t x, std::int32_t y);
 
     // A new pixmap of the same size in `format` (alignment 4); `Null` for an unknown format, an empty

@@ -64,7 +64,7 @@ std::vector<std::uint8_t> ReferenceFromRGBA(const std::array<int, 4>& c, std::in
 
 TEST(ConvertPixels, EveryFormatPairMatchesThePerPixelTables)
 {
-    // 3000 pixels cross the converter's internal run length; the guard bytes catch writes past the end.
+    // 3000 pixels make the converter allocate its RGBA row; the guard bytes catch writes past the end.
     for (const std::int32_t count : {1, 5, 3000}) {
         for (const std::int32_t from : ALL_FORMATS) {
             for (const std::int32_t to : ALL_FORMATS) {

@@ -267,6 +267,35 @@ TEST(Paste, AnOverlappingWindowOfTheSamePixmapMovesLikeMemmove)
     }
 }
 
+TEST(Paste, PixmapsOfDifferentLayoutOverTheSameMemoryPasteFromASnapshot)
+{
+    // Two static pixmaps over one block, with every mix of start, pitch and format: whichever way the
+    // rows interleave, the target must end up as if the source had been copied away first.
+    std::vector<std::uint8_t> memory(600);
+    for (std::size_t i = 0; i < memory.size(); ++i)
+        memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    for (const std::int32_t sourceOffset : {0, 7, 30}) {
+        for (const std::int32_t sourcePitch : {10, 24}) {
+            for (const std::int32_t targetPitch : {10, 24, 40}) {
+                for (const std::int32_t format : {PF_I8, PF_RGB888}) {
+                    std::vector<std::uint8_t> bytes = memory;
+                    Ref<TPixmap> source = CreateStaticPixmap(bytes.data() + sourceOffset, 2, 10, sourcePitch, PF_I8);
+                    Ref<TPixmap> target = CreateStaticPixmap(bytes.data(), 3, 12, targetPitch, format);
+                    Ref<TPixmap> expected = target->Copy();
+                    expected->Paste(source->Copy(), 1, 1);
+                    target->Paste(source, 1, 1);
+                    for (std::int32_t y = 0; y < 12; ++y) {
+                        for (std::int32_t x = 0; x < 3; ++x)
+                            ASSERT_EQ(target->ReadPixel(x, y), expected->ReadPixel(x, y))
+                                << "source at " << sourceOffset << " pitch " << sourcePitch << ", target pitch "
+                                << targetPitch << " format " << format << ", pixel " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(Convert, BGRToI8GoesThroughRGBA)
 {
     Ref<TPixmap> bgr = CreatePixmap(2, 1, PF_BGR888);
