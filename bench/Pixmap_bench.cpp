@@ -41,8 +41,8 @@ void BM_ConvertPixels(benchmark::State& state, std::int32_t from, std::int32_t t
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * ROW);
-    state.counters["ns/pixel"] = benchmark::Counter(static_cast<double>(state.iterations()) * ROW,
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_pixel"] = benchmark::Counter(static_cast<double>(state.iterations()) * ROW,
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 Ref<TPixmap> Picture(std::int32_t format)
