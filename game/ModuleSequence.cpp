@@ -3,6 +3,7 @@
 // the order of the rest stays visible.
 #include "game/ModuleSequence.h"
 
+#include "pixmap/Pixmap.h"
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
 
@@ -22,6 +23,7 @@ void InitGameModuleLast()
     if (initialised) return;
     initialised = true;
     InitRuntimeCore();
+    InitPixmaps();
 }
 
 void RunModuleInitialisers()
@@ -30,7 +32,7 @@ void RunModuleInitialisers()
     InitGameModule();  // 2. the game module
     // 3. sound layer: installs the silent audio driver
     // 4. memory-bank streams
-    // 5. the older GL window module (not built; its import, the pixmap module, comes with step 6)
+    InitPixmaps(); // 5. the older GL window module (not built): its import, the pixmap module
     // 6. BMP loader
     // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain

@@ -1,0 +1,14 @@
+// The table of fuzz targets that the regression test walks.
+#include "fuzz/FuzzTargets.h"
+
+namespace vanta::fuzz {
+
+std::span<const FuzzTarget> FuzzTargets()
+{
+    static constexpr FuzzTarget targets[] = {
+        {"pixmap_ops", FuzzPixmapOps},
+    };
+    return targets;
+}
+
+} // namespace vanta::fuzz

@@ -1,0 +1,34 @@
+// The fuzz targets. Each target's body is a plain function over the input bytes, called both by its
+// libFuzzer program (fuzz/FuzzMain.cpp) and by the regression test that replays fuzz/corpus/<name>/ and
+// fuzz/regressions/<name>/ in the normal test suite.
+//
+// Adding a target: write `int FuzzXxx(const std::uint8_t*, std::size_t)` in fuzz/Xxx_fuzz.cpp, declare
+// it here, list it in `FuzzTargets()` (fuzz/FuzzTargets.cpp) and in fuzz/CMakeLists.txt, and give it
+// seed inputs in fuzz/corpus/<name>/.
+//
+// Every entry flushes the objects it made before it returns, so memory does not grow from input to
+// input; it returns 0 and reports a broken property by aborting.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace vanta::fuzz {
+
+using FuzzEntry = int (*)(const std::uint8_t* data, std::size_t size);
+
+struct FuzzTarget
+{
+    const char* name; // the folder name under fuzz/corpus/ and fuzz/regressions/
+    FuzzEntry entry;
+};
+
+// Pixmap creation, windows, pastes, conversions, single pixels, mask, flips and resize with fuzzed
+// sizes, coordinates and formats, and `ConvertPixels` on raw runs.
+int FuzzPixmapOps(const std::uint8_t* data, std::size_t size);
+
+// Every target, in a fixed order.
+std::span<const FuzzTarget> FuzzTargets();
+
+} // namespace vanta::fuzz

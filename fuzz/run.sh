@@ -1,0 +1,42 @@
+#!/bin/sh
+# Builds the libFuzzer programs with clang under AddressSanitizer + UndefinedBehaviorSanitizer (build
+# folder build-fuzz/) and runs each target for a bounded time, seeded from fuzz/corpus/<target>/.
+#
+# Inputs the fuzzer finds interesting collect in fuzz/corpus-work/<target>/ (not committed; copy a few
+# good ones to fuzz/corpus/<target>/ by hand). An input that crashes a target, leaks, runs out of memory
+# or hangs is written to fuzz/regressions/<target>/: commit it with the fix, and the normal test suite
+# (fuzz_regressions_test) replays it from then on.
+#
+# Settings: FUZZ_SECONDS (per target, default 60), FUZZ_TARGETS (default: every folder of fuzz/corpus/),
+# FUZZ_BUILD (default build-fuzz), JOBS (build jobs, default 2), FUZZ_ARGS (more libFuzzer options).
+set -eu
+cd "$(dirname "$0")/.."
+
+seconds=${FUZZ_SECONDS:-60}
+build=${FUZZ_BUILD:-build-fuzz}
+jobs=${JOBS:-2}
+targets=${FUZZ_TARGETS:-$(cd fuzz/corpus && ls)}
+
+CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVANTA_FUZZ=ON -DVANTA_TESTS=OFF -DVANTA_BENCH=OFF >/dev/null
+for target in $targets; do
+    cmake --build "$build" -j "$jobs" --target "fuzz_$target"
+done
+
+failed=""
+for target in $targets; do
+    mkdir -p "fuzz/corpus-work/$target" "fuzz/regressions/$target"
+    echo "== fuzz_$target: $seconds s"
+    # shellcheck disable=SC2086
+    if ! "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="fuzz/regressions/$target/" ${FUZZ_ARGS:-} \
+        "fuzz/corpus-work/$target" "fuzz/corpus/$target"; then
+        failed="$failed $target"
+    fi
+done
+
+if [ -n "$failed" ]; then
+    echo "Fuzz targets failed:$failed; the inputs are in fuzz/regressions/<target>/" >&2
+    exit 1
+fi
+echo "Every fuzz target ran clean."
