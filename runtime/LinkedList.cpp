@@ -13,6 +13,19 @@ int CompareValues(const Ref<Object>& a, const Ref<Object>& b)
     return a->Compare(*b);
 }
 
+// A new node holding `value`, linked in between two neighbouring nodes.
+// The neighbours are taken by value: they are often fields of each other that the linking rewrites.
+Ref<TListNode> Link(const Ref<Object>& value, Ref<TListNode> before, Ref<TListNode> after)
+{
+    Ref<TListNode> inserted = New<TListNode>();
+    inserted->value = value;
+    inserted->prev = before;
+    inserted->next = after;
+    before->next = inserted;
+    after->prev = inserted;
+    return inserted;
+}
+
 } // namespace
 
 Ref<Object> TListNode::Value()
@@ -135,24 +148,12 @@ Ref<TListNode> TLinkedList::LastLink()
 
 Ref<TListNode> TLinkedList::InsertBeforeLink(const Ref<Object>& value, const Ref<TListNode>& node)
 {
-    Ref<TListNode> inserted = New<TListNode>();
-    inserted->value = value;
-    inserted->next = node;
-    inserted->prev = node->prev;
-    inserted->prev->next = inserted;
-    node->prev = inserted;
-    return inserted;
+    return Link(value, node->prev, node);
 }
 
 Ref<TListNode> TLinkedList::InsertAfterLink(const Ref<Object>& value, const Ref<TListNode>& node)
 {
-    Ref<TListNode> inserted = New<TListNode>();
-    inserted->value = value;
-    inserted->prev = node;
-    inserted->next = node->next;
-    inserted->next->prev = inserted;
-    node->next = inserted;
-    return inserted;
+    return Link(value, node, node->next);
 }
 
 Ref<TListNode> TLinkedList::FindLink(const Ref<Object>& value)

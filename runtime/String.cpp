@@ -100,6 +100,18 @@ Ref<String> IntegerText(Signed value)
     return String::FromBytes(p, static_cast<std::int32_t>(end - p));
 }
 
+// A new string of the units of `s`, each passed through `map`.
+template <class Map>
+Ref<String> MapUnits(const String& s, Map map)
+{
+    Ref<String> result = NewString(s.Length());
+    char16_t* out = result->MutableUnits();
+    const char16_t* in = s.Units();
+    for (std::int32_t i = 0; i < s.Length(); ++i)
+        out[i] = map(in[i]);
+    return result;
+}
+
 // The 8-bit text of a string for the C library's number parsers.
 std::string ByteText(std::u16string_view units)
 {
@@ -204,26 +216,14 @@ Ref<String> String::Replace(const Ref<String>& sub, const Ref<String>& with)
 
 Ref<String> String::ToLower() const
 {
-    Ref<String> result = NewString(length_);
-    if (length_ == 0) return result;
-    char16_t* out = result->MutableUnits();
-    const char16_t* in = Units();
-    for (std::int32_t i = 0; i < length_; ++i) {
-        out[i] = in[i] >= u'A' && in[i] <= u'Z' ? static_cast<char16_t>(in[i] + 32) : in[i];
-    }
-    return result;
+    return MapUnits(
+        *this, [](char16_t unit) { return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit; });
 }
 
 Ref<String> String::ToUpper() const
 {
-    Ref<String> result = NewString(length_);
-    if (length_ == 0) return result;
-    char16_t* out = result->MutableUnits();
-    const char16_t* in = Units();
-    for (std::int32_t i = 0; i < length_; ++i) {
-        out[i] = in[i] >= u'a' && in[i] <= u'z' ? static_cast<char16_t>(in[i] - 32) : in[i];
-    }
-    return result;
+    return MapUnits(
+        *this, [](char16_t unit) { return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit; });
 }
 
 std::int32_t String::ToInt() const

@@ -247,44 +247,27 @@ void StorePosition(sound& voice, std::uint64_t position)
 } // namespace
 
 // [SECTION] Queues ----------------------------------------------------------------------------------------------
-// An entry is stored before its write index is published (release) and read after the index is seen
-// (acquire); the read index is published the same way so the producer never reuses an unread entry.
 
-bool mixer::PushNew(sound* voice)
+bool mixer::VoiceQueue::Full() const
 {
-    const int write = newWrite.load(relaxed);
-    const int following = (write + 1) % QUEUE_LENGTH;
-    if (following == newRead.load(acquire)) return false;
-    newQueue[write] = voice;
-    newWrite.store(following, release);
+    return (write.load(relaxed) + 1) % QUEUE_LENGTH == read.load(acquire);
+}
+
+bool mixer::VoiceQueue::Push(sound* voice)
+{
+    if (Full()) return false;
+    const int at = write.load(relaxed);
+    entries[at] = voice;
+    write.store((at + 1) % QUEUE_LENGTH, release);
     return true;
 }
 
-sound* mixer::PopNew()
+sound* mixer::VoiceQueue::Pop()
 {
-    const int read = newRead.load(relaxed);
-    if (read == newWrite.load(acquire)) return nullptr;
-    sound* voice = newQueue[read];
-    newRead.store((read + 1) % QUEUE_LENGTH, release);
-    return voice;
-}
-
-bool mixer::PushRetired(sound* voice)
-{
-    const int write = retiredWrite.load(relaxed);
-    const int following = (write + 1) % QUEUE_LENGTH;
-    if (following == retiredRead.load(acquire)) return false;
-    retiredQueue[write] = voice;
-    retiredWrite.store(following, release);
-    return true;
-}
-
-sound* mixer::PopRetired()
-{
-    const int read = retiredRead.load(relaxed);
-    if (read == retiredWrite.load(acquire)) return nullptr;
-    sound* voice = retiredQueue[read];
-    retiredRead.store((read + 1) % QUEUE_LENGTH, release);
+    const int at = read.load(relaxed);
+    if (at == write.load(acquire)) return nullptr;
+    sound* voice = entries[at];
+    read.store((at + 1) % QUEUE_LENGTH, release);
     return voice;
 }
 
@@ -305,7 +288,7 @@ void mixer::SetOutput(int rate, int channels)
 void mixer::Mix(int count)
 {
     const int frames = std::clamp(count, 0, accumulatorLength) / 2;
-    while (sound* voice = PopNew()) {
+    while (sound* voice = newVoices.Pop()) {
         voice->next = active;
         active = voice;
     }
@@ -315,7 +298,7 @@ void mixer::Mix(int count)
     while (sound* voice = *link) {
         // Read before the hand-back: once retired, the voice belongs to the program thread.
         sound* following = voice->next;
-        if (MixVoice(*voice, frames) && PushRetired(voice)) {
+        if (MixVoice(*voice, frames) && retiredVoices.Push(voice)) {
             *link = following;
             continue;
         }
@@ -457,7 +440,7 @@ sound* mixer::AddVoice(SoundBuffer* buffer, const output* templ, int state, int 
 {
     if (buffer == nullptr || buffer->channels == 0 || outputRate == 0) return nullptr;
     // Refuse rather than overwrite an entry the mixer has not read yet.
-    if ((newWrite.load(relaxed) + 1) % QUEUE_LENGTH == newRead.load(acquire)) return nullptr;
+    if (newVoices.Full()) return nullptr;
     sound* voice = AllocVoice(templ);
     buffer->AddUse();
     voice->buffer = buffer;
@@ -467,13 +450,13 @@ sound* mixer::AddVoice(SoundBuffer* buffer, const output* templ, int state, int 
     voice->autoChannel = autoChannel;
     voice->state.store(state, relaxed);
     voice->queued = true;
-    PushNew(voice);
+    newVoices.Push(voice);
     return voice;
 }
 
 void mixer::CollectRetired()
 {
-    while (sound* voice = PopRetired()) {
+    while (sound* voice = retiredVoices.Pop()) {
         voice->queued = false;
         SoundBuffer::Release(voice->buffer);
         voice->buffer = nullptr;

@@ -98,10 +98,24 @@ public:
     int ActiveCount() const;
 
 private:
-    bool PushNew(sound* voice);
-    sound* PopNew();
-    bool PushRetired(sound* voice);
-    sound* PopRetired();
+    // A single-producer, single-consumer ring of voices. An entry is stored before its write index is
+    // published (release) and read after the index is seen (acquire); the read index is published the same
+    // way, so the producer never reuses an unread entry.
+    class VoiceQueue
+    {
+    public:
+        // Producer side: true when a push would find no room.
+        bool Full() const;
+        // Producer side: false (and nothing stored) when the ring is full.
+        bool Push(sound* voice);
+        // Consumer side: the oldest voice, or nullptr.
+        sound* Pop();
+
+    private:
+        alignas(64) std::atomic<int> read{0};
+        alignas(64) std::atomic<int> write{0};
+        sound* entries[QUEUE_LENGTH] = {};
+    };
 
     // Mixes one voice into `frames` stereo frames; returns true when the voice is to be retired.
     bool MixVoice(sound& voice, int frames);
@@ -113,14 +127,10 @@ private:
     int outputChannels = 0;
     sound* active = nullptr;
 
-    // The new-voice queue: written by the program thread, read by the mixer.
-    alignas(64) std::atomic<int> newRead{0};
-    alignas(64) std::atomic<int> newWrite{0};
-    sound* newQueue[QUEUE_LENGTH] = {};
-    // The retired-voice queue: written by the mixer, read by the program thread.
-    alignas(64) std::atomic<int> retiredRead{0};
-    alignas(64) std::atomic<int> retiredWrite{0};
-    sound* retiredQueue[QUEUE_LENGTH] = {};
+    // Written by the program thread, read by the mixer.
+    VoiceQueue newVoices;
+    // Written by the mixer, read by the program thread.
+    VoiceQueue retiredVoices;
 
     // Program thread: every voice ever made, and those free for reuse.
     std::vector<std::unique_ptr<sound>> voices;
