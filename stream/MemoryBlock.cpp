@@ -33,9 +33,9 @@ std::int32_t TMemoryBlock::Capacity()
 void TMemoryBlock::Resize(std::int32_t size)
 {
     size = std::max(size, 0);
-    // Memory the block does not own ends at its size: growing past it means copying into owned memory
-    // (of exactly the size asked for, as the capacity -1 grown by half stays below it).
-    const std::int32_t room = capacity_ < 0 ? size_ : capacity_;
+    // Growing past the end of memory the block does not own means copying into owned memory (of exactly
+    // the size asked for, as the capacity -1 grown by half stays below it).
+    const std::int32_t room = capacity_ < 0 ? externalSize_ : capacity_;
     if (size > room) {
         const std::int64_t grown = std::min<std::int64_t>(std::max<std::int64_t>(std::int64_t{capacity_} * 3 / 2, size),
                                                           std::numeric_limits<std::int32_t>::max());
@@ -176,6 +176,7 @@ Ref<TMemoryBlock> TMemoryBlock::CreateStatic(void* data, std::int32_t size)
     Ref<TMemoryBlock> block = New<TMemoryBlock>();
     block->data_ = static_cast<std::uint8_t*>(data);
     block->size_ = data == nullptr ? 0 : std::max(size, 0);
+    block->externalSize_ = block->size_;
     block->capacity_ = -1;
     return block;
 }

@@ -86,6 +86,8 @@ private:
     std::uint8_t* data_ = nullptr;
     std::int32_t size_ = 0;
     std::int32_t capacity_ = 0;
+    // The extent of memory the block does not own (capacity -1): it may shrink and grow within it.
+    std::int32_t externalSize_ = 0;
 };
 
 // The slots as free functions; each throws `TNullObjectError` for `Null`.
