@@ -2,6 +2,7 @@
 #include "stream/MemoryStream.h"
 
 #include "runtime/Error.h"
+#include "stream/detail/LineBuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,11 +12,20 @@ namespace vanta {
 TMemoryStream::TMemoryStream(void* data, std::int32_t size, bool readable, bool writeable)
     : size_(data == nullptr ? 0 : std::max(size, 0)), data_(static_cast<std::uint8_t*>(data)), readable_(readable),
       writeable_(writeable)
-{}
+{
+    readCursor_ = data_;
+    // An unreadable area opens an empty window: its limit never lies past the cursor.
+    readLimit_ = readable_ ? data_ + size_ : data_;
+}
+
+std::int32_t TMemoryStream::Eof()
+{
+    return Position() == size_ ? 1 : 0;
+}
 
 std::int32_t TMemoryStream::Pos()
 {
-    return pos_;
+    return Position();
 }
 
 std::int32_t TMemoryStream::Size()
@@ -25,25 +35,25 @@ std::int32_t TMemoryStream::Size()
 
 std::int32_t TMemoryStream::Seek(std::int32_t pos)
 {
-    pos_ = std::clamp(pos, 0, size_);
-    return pos_;
+    readCursor_ = data_ + std::clamp(pos, 0, size_);
+    return Position();
 }
 
 std::int32_t TMemoryStream::Read(void* buffer, std::int32_t count)
 {
     if (count <= 0 || !readable_) return 0;
-    count = std::min(count, size_ - pos_);
-    if (count > 0) std::memcpy(buffer, data_ + pos_, static_cast<std::size_t>(count));
-    pos_ += count;
+    count = std::min(count, size_ - Position());
+    if (count > 0) std::memcpy(buffer, readCursor_, static_cast<std::size_t>(count));
+    readCursor_ += count;
     return count;
 }
 
 std::int32_t TMemoryStream::Write(const void* buffer, std::int32_t count)
 {
     if (count <= 0 || !writeable_) return 0;
-    count = std::min(count, size_ - pos_);
-    if (count > 0) std::memcpy(data_ + pos_, buffer, static_cast<std::size_t>(count));
-    pos_ += count;
+    count = std::min(count, size_ - Position());
+    if (count > 0) std::memcpy(readCursor_, buffer, static_cast<std::size_t>(count));
+    readCursor_ += count;
     return count;
 }
 
@@ -51,7 +61,7 @@ std::int32_t TMemoryStream::ReadBytes(void* buffer, std::int32_t count)
 {
     if (count <= 0) return 0;
     // At the end nothing is read, readable or not; before it an unreadable stream moves nothing.
-    if (pos_ == size_) return count;
+    if (Position() == size_) return count;
     if (!readable_) Throw(New<TStreamReadError>());
     Read(buffer, count);
     return count;
@@ -61,11 +71,7 @@ template <class T>
 T TMemoryStream::ReadValue()
 {
     T value;
-    if (readable_ && size_ - pos_ >= static_cast<std::int32_t>(sizeof(T))) {
-        std::memcpy(&value, data_ + pos_, sizeof(T));
-        pos_ += static_cast<std::int32_t>(sizeof(T));
-        return value;
-    }
+    if (TakeFromWindow(&value, sizeof(T))) return value;
     std::uint8_t bytes[sizeof(T)] = {};
     ReadBytes(bytes, sizeof(T));
     std::memcpy(&value, bytes, sizeof(T));
@@ -105,23 +111,15 @@ double TMemoryStream::ReadDouble()
 Ref<String> TMemoryStream::ReadLine()
 {
     if (!readable_) return EmptyString();
-    const std::uint8_t* start = data_ + pos_;
+    const std::uint8_t* begin = readCursor_;
     const std::uint8_t* end = data_ + size_;
-    const std::uint8_t* at = start;
-    std::int32_t carriageReturns = 0;
-    while (at < end && *at != 0 && *at != '\n') {
-        if (*at == '\r') ++carriageReturns;
-        ++at;
-    }
-    const auto length = static_cast<std::int32_t>(at - start);
-    pos_ += length + (at < end ? 1 : 0);
-    if (carriageReturns == 0) return String::FromBytes(start, length);
-    Ref<String> line = NewString(length - carriageReturns);
-    char16_t* out = line->MutableUnits();
-    for (const std::uint8_t* p = start; p < at; ++p) {
-        if (*p != '\r') *out++ = *p;
-    }
-    return line;
+    bool carriageReturns = false;
+    const std::uint8_t* stop = detail::FindLineEnd(begin, end, carriageReturns);
+    readCursor_ = data_ + ((stop < end ? stop + 1 : end) - data_);
+    if (!carriageReturns) return detail::BytesToString(begin, static_cast<std::size_t>(stop - begin));
+    detail::LineBuffer line;
+    line.AppendWithoutCarriageReturns(begin, stop);
+    return line.Finish();
 }
 
 Ref<TMemoryStream> TMemoryStream::Create(void* data, std::int32_t size, bool readable, bool writeable)

@@ -2,7 +2,8 @@
 //
 // The embedded files are read this way ("incbin::" URLs, stream/IncbinStream.h). The area never grows:
 // reads and writes stop at its end, and a seek is kept within 0 .. `Size`. The creator keeps the area
-// alive as long as the stream (embedded files are permanent).
+// alive as long as the stream (embedded files are permanent). A readable memory stream opens its whole
+// area as its read window, so the free readers (`ReadInt(stream)`, ...) take numbers straight from it.
 #pragma once
 
 #include "stream/Stream.h"
@@ -18,6 +19,8 @@ public:
     // Use `Create`. A negative size, or a null area, counts as size 0.
     TMemoryStream(void* data, std::int32_t size, bool readable, bool writeable);
 
+    // `Pos` equals `Size`, without the two calls.
+    std::int32_t Eof() override;
     std::int32_t Pos() override;
     std::int32_t Size() override;
 
@@ -52,10 +55,12 @@ public:
     bool Writeable() const noexcept { return writeable_; }
 
 private:
+    // The position lives in the read window's cursor.
+    std::int32_t Position() const noexcept { return static_cast<std::int32_t>(readCursor_ - data_); }
+
     template <class T>
     T ReadValue();
 
-    std::int32_t pos_ = 0;
     std::int32_t size_ = 0;
     std::uint8_t* data_ = nullptr;
     bool readable_ = false;

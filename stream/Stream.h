@@ -41,6 +41,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace vanta {
 
@@ -162,6 +163,24 @@ public:
 
     // Writes the text, one byte per character (the low 8 bits of each unit).
     virtual void WriteString(const Ref<String>& text);
+
+    // Copies `count` bytes from the stream's read window into `buffer` and moves past them, when the
+    // window holds that many; otherwise false and nothing happens. The free readers below try this before
+    // calling the slot, so reading numbers from a memory stream costs no virtual call.
+    bool TakeFromWindow(void* buffer, std::int32_t count) noexcept
+    {
+        if (readLimit_ - readCursor_ < count) return false;
+        std::memcpy(buffer, readCursor_, static_cast<std::size_t>(count));
+        readCursor_ += count;
+        return true;
+    }
+
+protected:
+    // The read window: bytes [readCursor_, readLimit_) that can be taken without a call (empty unless a
+    // stream opens one). A stream that opens a window keeps its read position at `readCursor_`, and its
+    // typed readers must give exactly the machine-order values of the window's next bytes.
+    std::uint8_t* readCursor_ = nullptr;
+    const std::uint8_t* readLimit_ = nullptr;
 };
 
 // A stream that passes the primitives on to an inner stream; base class of the wrapping streams.
@@ -221,6 +240,8 @@ public:
     TFileStream(std::FILE* file, std::int32_t mode);
     ~TFileStream() override;
 
+    // `Pos` equals `Size`, without the two calls.
+    std::int32_t Eof() override;
     std::int32_t Pos() override;
     std::int32_t Size() override;
 
@@ -269,6 +290,8 @@ private:
     std::int32_t size_ = 0;
     std::FILE* file_ = nullptr;
     std::int32_t mode_ = 0;
+    // The C file's buffer when the stream opened the file itself; freed once the file is closed.
+    void* buffer_ = nullptr;
     // The C library needs a seek between a read and a following write (and the other way round) on a
     // file opened for both; this remembers which way the last transfer went.
     Direction direction_ = Direction::NONE;
@@ -308,7 +331,9 @@ Ref<TByteStream> OpenReadStream(const Ref<Object>& url);
 // `OpenStream(url, false, true)`.
 Ref<TByteStream> OpenWriteStream(const Ref<Object>& url);
 
-// The slots as free functions; each throws `TNullObjectError` for `Null`.
+// The slots as free functions; each throws `TNullObjectError` for `Null`. `ReadBytes` and the typed
+// readers take their bytes straight from a stream's read window when it holds them (a memory stream's
+// area), which gives the same result as the slot without the virtual call: prefer them in tight loops.
 inline std::int32_t Eof(const Ref<TIOBase>& stream)
 {
     return stream->Eof();
@@ -343,7 +368,9 @@ inline std::int32_t Write(const Ref<TIOBase>& stream, const void* buffer, std::i
 }
 inline std::int32_t ReadBytes(const Ref<TByteStream>& stream, void* buffer, std::int32_t count)
 {
-    return stream->ReadBytes(buffer, count);
+    TByteStream* s = stream.Get();
+    if (count > 0 && s->TakeFromWindow(buffer, count)) return count;
+    return s->ReadBytes(buffer, count);
 }
 inline std::int32_t WriteBytes(const Ref<TByteStream>& stream, const void* buffer, std::int32_t count)
 {
@@ -355,7 +382,10 @@ inline std::int32_t SkipBytes(const Ref<TByteStream>& stream, std::int32_t count
 }
 inline std::int32_t ReadByte(const Ref<TByteStream>& stream)
 {
-    return stream->ReadByte();
+    TByteStream* s = stream.Get();
+    std::uint8_t value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return s->ReadByte();
 }
 inline void WriteByte(const Ref<TByteStream>& stream, std::int32_t value)
 {
@@ -363,7 +393,10 @@ inline void WriteByte(const Ref<TByteStream>& stream, std::int32_t value)
 }
 inline std::int32_t ReadShort(const Ref<TByteStream>& stream)
 {
-    return stream->ReadShort();
+    TByteStream* s = stream.Get();
+    std::uint16_t value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return s->ReadShort();
 }
 inline void WriteShort(const Ref<TByteStream>& stream, std::int32_t value)
 {
@@ -371,7 +404,10 @@ inline void WriteShort(const Ref<TByteStream>& stream, std::int32_t value)
 }
 inline std::int32_t ReadInt(const Ref<TByteStream>& stream)
 {
-    return stream->ReadInt();
+    TByteStream* s = stream.Get();
+    std::int32_t value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return s->ReadInt();
 }
 inline void WriteInt(const Ref<TByteStream>& stream, std::int32_t value)
 {
@@ -379,7 +415,10 @@ inline void WriteInt(const Ref<TByteStream>& stream, std::int32_t value)
 }
 inline std::int64_t ReadLong(const Ref<TByteStream>& stream)
 {
-    return stream->ReadLong();
+    TByteStream* s = stream.Get();
+    std::int64_t value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return s->ReadLong();
 }
 inline void WriteLong(const Ref<TByteStream>& stream, std::int64_t value)
 {
@@ -387,7 +426,10 @@ inline void WriteLong(const Ref<TByteStream>& stream, std::int64_t value)
 }
 inline float ReadFloat(const Ref<TByteStream>& stream)
 {
-    return stream->ReadFloat();
+    TByteStream* s = stream.Get();
+    float value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return s->ReadFloat();
 }
 inline void WriteFloat(const Ref<TByteStream>& stream, float value)
 {
@@ -395,7 +437,10 @@ inline void WriteFloat(const Ref<TByteStream>& stream, float value)
 }
 inline double ReadDouble(const Ref<TByteStream>& stream)
 {
-    return stream->ReadDouble();
+    TByteStream* s = stream.Get();
+    double value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return s->ReadDouble();
 }
 inline void WriteDouble(const Ref<TByteStream>& stream, double value)
 {

@@ -94,6 +94,39 @@ TEST(MemoryStream, TypedReadersMatchTheGenericOnesUpToTheEnd)
     }
 }
 
+// The free readers take the bytes from the stream's window without calling the slot; at the end and on
+// an unreadable area they must fall back to it.
+TEST(MemoryStream, FreeReadersMatchTheSlots)
+{
+    std::string data = test::Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    for (std::int32_t start = 0; start <= 11; ++start) {
+        Ref<TByteStream> free = Over(data, true, false);
+        Ref<TByteStream> slot = Over(data, true, false);
+        free->Seek(start);
+        slot->Seek(start);
+        EXPECT_EQ(ReadLong(free), slot->ReadLong()) << start;
+        free->Seek(start);
+        slot->Seek(start);
+        EXPECT_EQ(ReadInt(free), slot->ReadInt()) << start;
+        EXPECT_EQ(ReadShort(free), slot->ReadShort()) << start;
+        EXPECT_EQ(ReadByte(free), slot->ReadByte()) << start;
+        EXPECT_EQ(ReadFloat(free), slot->ReadFloat()) << start;
+        EXPECT_EQ(ReadDouble(free), slot->ReadDouble()) << start;
+        EXPECT_EQ(free->Pos(), slot->Pos()) << start;
+    }
+    char buffer[4] = {'x', 'x', 'x', 'x'};
+    Ref<TByteStream> s = Over(data, true, false);
+    s->Seek(9);
+    EXPECT_EQ(ReadBytes(s, buffer, 4), 4);
+    EXPECT_EQ(std::string(buffer, 4), test::Bytes({10, 11, 'x', 'x'}));
+    EXPECT_EQ(s->Eof(), 1);
+
+    Ref<TByteStream> unreadable = Over(data, false, true);
+    EXPECT_EQ(test::ThrownText([&] { ReadInt(unreadable); }), "Error reading from stream");
+    EXPECT_EQ(test::ThrownText([&] { ReadBytes(unreadable, buffer, 1); }), "Error reading from stream");
+    EXPECT_EQ(unreadable->Pos(), 0);
+}
+
 TEST(MemoryStream, ANegativeSizeOrNullAreaIsEmpty)
 {
     std::string data = "abc";
