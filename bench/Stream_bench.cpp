@@ -143,7 +143,7 @@ void BM_LoadFreadLoop(benchmark::State& state)
         std::FILE* file = std::fopen(path.c_str(), "rb");
         std::vector<char> data;
         std::size_t length = 0;
-        constexpr std::size_t CHUNK = 64 * 1024;
+        constexpr std::size_t CHUNK = std::size_t{64} * 1024;
         for (;;) {
             if (data.size() < length + CHUNK) data.resize(std::max(data.size() * 2, length + CHUNK));
             const std::size_t n = std::fread(data.data() + length, 1, CHUNK, file);
@@ -191,7 +191,7 @@ std::vector<std::int32_t>& Numbers()
     static std::vector<std::int32_t> numbers = [] {
         std::vector<std::int32_t> v(INT_COUNT);
         for (std::int32_t i = 0; i < INT_COUNT; ++i)
-            v[static_cast<std::size_t>(i)] = i * 2654435761u;
+            v[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(static_cast<std::uint32_t>(i) * 2654435761u);
         return v;
     }();
     return numbers;

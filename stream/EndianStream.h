@@ -12,6 +12,7 @@
 
 namespace vanta {
 
+// A wrapper that reads and writes multi-byte numbers in big-endian order.
 class TBigEndianStream : public TForwardingStream
 {
     VANTA_CLASS(TBigEndianStream, TForwardingStream)

@@ -9,7 +9,7 @@ namespace {
 
 // Files opened by path read and write through a buffer of this size: 16 times the C library's default,
 // so reading a file line by line or value by value costs a sixteenth of the system calls.
-constexpr std::ptrdiff_t FILE_BUFFER_SIZE = 64 * 1024;
+constexpr std::ptrdiff_t FILE_BUFFER_SIZE = std::ptrdiff_t{64} * 1024;
 
 } // namespace
 

@@ -17,6 +17,7 @@
 
 namespace vanta {
 
+// A resizable run of bytes.
 class TMemoryBlock final : public Object
 {
     VANTA_CLASS(TMemoryBlock, Object)

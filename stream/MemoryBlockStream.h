@@ -9,6 +9,7 @@
 
 namespace vanta {
 
+// A stream over a memory block, readable and writeable; writing at the end appends.
 class TMemoryBlockStream final : public TByteStream
 {
     VANTA_CLASS(TMemoryBlockStream, TByteStream)

@@ -12,6 +12,7 @@
 
 namespace vanta {
 
+// A stream over a memory area of fixed size, readable and/or writeable.
 class TMemoryStream final : public TByteStream
 {
     VANTA_CLASS(TMemoryStream, TByteStream)
@@ -51,6 +52,7 @@ public:
     // The first byte of the area.
     std::uint8_t* Data() const noexcept { return data_; }
 
+    // Whether `Read` and `Write` may move bytes.
     bool Readable() const noexcept { return readable_; }
     bool Writeable() const noexcept { return writeable_; }
 

@@ -165,11 +165,12 @@ public:
     virtual void WriteString(const Ref<String>& text);
 
     // Copies `count` bytes from the stream's read window into `buffer` and moves past them, when the
-    // window holds that many; otherwise false and nothing happens. The free readers below try this before
-    // calling the slot, so reading numbers from a memory stream costs no virtual call.
+    // window holds that many; otherwise (and for a count below 1) false and nothing happens. The free
+    // readers below try this before calling the slot, so reading numbers from a memory stream costs no
+    // virtual call.
     bool TakeFromWindow(void* buffer, std::int32_t count) noexcept
     {
-        if (readLimit_ - readCursor_ < count) return false;
+        if (count <= 0 || readLimit_ - readCursor_ < count) return false;
         std::memcpy(buffer, readCursor_, static_cast<std::size_t>(count));
         readCursor_ += count;
         return true;
@@ -369,7 +370,7 @@ inline std::int32_t Write(const Ref<TIOBase>& stream, const void* buffer, std::i
 inline std::int32_t ReadBytes(const Ref<TByteStream>& stream, void* buffer, std::int32_t count)
 {
     TByteStream* s = stream.Get();
-    if (count > 0 && s->TakeFromWindow(buffer, count)) return count;
+    if (s->TakeFromWindow(buffer, count)) return count;
     return s->ReadBytes(buffer, count);
 }
 inline std::int32_t WriteBytes(const Ref<TByteStream>& stream, const void* buffer, std::int32_t count)

@@ -77,21 +77,16 @@ void TEncodedTextStream::SetStream(const Ref<TByteStream>& stream)
 std::int32_t TEncodedTextStream::ReadUtf8(std::int32_t lead)
 {
     if (lead < 0x80) return lead;
-    std::int32_t following = 0;
-    std::int32_t ch = 0;
-    if (lead < 0xC0) {
-        return REPLACEMENT_CHARACTER; // a continuation byte with no lead byte
-    } else if (lead < 0xE0) {
+    // A continuation byte with no lead byte, or a byte that starts no sequence.
+    if (lead < 0xC0 || lead >= 0xF8) return REPLACEMENT_CHARACTER;
+    std::int32_t following = 3;
+    std::int32_t ch = lead & 0x07;
+    if (lead < 0xE0) {
         following = 1;
         ch = lead & 0x1F;
     } else if (lead < 0xF0) {
         following = 2;
         ch = lead & 0x0F;
-    } else if (lead < 0xF8) {
-        following = 3;
-        ch = lead & 0x07;
-    } else {
-        return REPLACEMENT_CHARACTER;
     }
     for (std::int32_t i = 0; i < following; ++i) {
         // At the end, `ReadByte` would give 0 and turn a cut-off sequence into a wrong character.

@@ -29,6 +29,7 @@ inline constexpr std::int32_t ENCODING_UTF16LE = 4;
 // What a malformed UTF-8 sequence reads as.
 inline constexpr std::int32_t REPLACEMENT_CHARACTER = 0xFFFD;
 
+// A wrapper that reads and writes text in one of the four encodings.
 class TEncodedTextStream : public TForwardingStream
 {
     VANTA_CLASS(TEncodedTextStream, TForwardingStream)
@@ -71,6 +72,7 @@ public:
     // A new text stream over `stream` in `encoding`.
     static Ref<TEncodedTextStream> Create(const Ref<TByteStream>& stream, std::int32_t encoding);
 
+    // `ENCODING_LATIN1` ... `ENCODING_UTF16LE` (or whatever unknown value it was made with).
     std::int32_t Encoding() const noexcept { return encoding_; }
 
 private:

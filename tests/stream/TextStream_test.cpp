@@ -32,7 +32,7 @@ struct Writer
     Ref<TEncodedTextStream> text;
 };
 
-std::u16string ReadAllChars(Ref<TEncodedTextStream> s)
+std::u16string ReadAllChars(const Ref<TEncodedTextStream>& s)
 {
     std::u16string units;
     while (s->Eof() == 0)
