@@ -6,6 +6,10 @@
 #include "pixmap/Pixmap.h"
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
+#include "stream/IncbinStream.h"
+#include "stream/MemoryBlockStream.h"
+#include "stream/StandardIO.h"
+#include "stream/StandardModules.h"
 
 namespace vanta::game {
 
@@ -31,8 +35,8 @@ void RunModuleInitialisers()
     InitRuntimeCore(); // 1. runtime core
     InitGameModule();  // 2. the game module
     // 3. sound layer: installs the silent audio driver
-    // 4. memory-bank streams
-    InitPixmaps(); // 5. the older GL window module (not built): its import, the pixmap module
+    InitMemoryBlockStreams(); // 4. memory-bank streams
+    InitPixmaps();            // 5. the older GL window module (not built): its import, the pixmap module
     // 6. BMP loader
     // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain
@@ -43,12 +47,12 @@ void RunModuleInitialisers()
     InitLinkedLists(); // 13. linked lists
     // 14. filesystem helpers (not built)
     // 15. Ogg Vorbis sound loader
-    // 16. "incbin" stream protocol
+    InitIncbinStreams(); // 16. "incbin" stream protocol
     // 17. pseudo-random numbers (not built)
-    // 18. standard input/output streams
+    InitStandardIO(); // 18. standard input/output streams
     // 19. TGA loader
     // 20. WAV sound loader
-    // 21. the standard-module bundle
+    InitStandardModules(); // 21. the standard-module bundle
     // 22. GL 2D driver
     // 23. JPEG loader
     // 24. PNG loader

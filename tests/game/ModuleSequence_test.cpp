@@ -1,6 +1,10 @@
 // The module-initialisation sequence: complete, ordered, and harmless to run twice.
 #include "game/ModuleSequence.h"
+#include "runtime/EmbeddedFile.h"
 #include "runtime/Object.h"
+#include "stream/IncbinStream.h"
+#include "stream/MemoryBlockStream.h"
+#include "stream/MemoryStream.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,21 @@ TEST(ModuleSequence, RunningItAgainDoesNothing)
     game::RunModuleInitialisers();
     EXPECT_EQ(ReleaseStackLevel(), level) << "a second run makes no objects";
     EXPECT_EQ(MemoryInUse(), inUse);
+}
+
+TEST(ModuleSequence, LeavesTheStreamFactoriesReadyNewestFirst)
+{
+    game::RunModuleInitialisers();
+    static const char bytes[] = "sequence";
+    EmbeddedFileAdd("sequence/test.bin"_s, bytes, 8);
+    EXPECT_TRUE(Downcast<TMemoryStream>(OpenReadStream("incbin::sequence/test.bin"_s)));
+    EXPECT_TRUE(Downcast<TMemoryBlockStream>(OpenReadStream(CreateMemoryBlock(1))));
+    // "incbin" (step 16) is asked first and the memory-block factory (step 4) last.
+    Ref<TStreamOpener> factory = StreamFactories();
+    EXPECT_TRUE(Downcast<TIncbinStreamOpener>(factory));
+    while (factory->Next())
+        factory = factory->Next();
+    EXPECT_TRUE(Downcast<TMemoryBlockStreamOpener>(factory));
 }
 
 } // namespace
