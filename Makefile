@@ -39,7 +39,7 @@ test-sanitize: deps
 
 test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTA_TSAN=ON -DVANTA_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(TSAN_BUILD) -j $(JOBS)
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target tsan-tests
 	@cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L tsan
 
 bench: build
