@@ -5,6 +5,7 @@
 
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
+#include "system/System.h"
 
 namespace vanta::game {
 
@@ -32,7 +33,7 @@ void RunModuleInitialisers()
     // 4. memory-bank streams
     // 5. the older GL window module (not built; its import, the pixmap module, comes with step 6)
     // 6. BMP loader
-    // 7. system and input: installs the host driver and creates the event queue
+    InitSystem(); // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain
     // 9. wave-out audio driver: replaces the silent driver when the device opens
     // 10. FreeType font loader
