@@ -66,6 +66,24 @@ unsigned long FindWindowByTitle(const std::string& title)
     return window;
 }
 
+bool GetWindowSize(unsigned long window, int& width, int& height)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    // The window may go away meanwhile; Xlib's default error handler would end the test program.
+    const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    XWindowAttributes attributes{};
+    const bool found = window != 0 && XGetWindowAttributes(display, window, &attributes) != 0;
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (found) {
+        width = attributes.width;
+        height = attributes.height;
+    }
+    XCloseDisplay(display);
+    return found;
+}
+
 bool RequestWindowClose(const std::string& title)
 {
     Display* display = XOpenDisplay(nullptr);
