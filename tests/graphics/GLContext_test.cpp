@@ -333,11 +333,14 @@ TEST_F(GLContextTest, LosingTheFocusRestoresTheDesktopModeAndRegainingItSwitches
     ASSERT_EQ(FullScreenState(), 2);
     ASSERT_TRUE(PumpUntil([context] { return platform::GetFocus() == context->window; }));
 
+    test::IconifyWatcher watcher;
     platform::Window* other = PlainWindow("vanta other", nullptr);
     ASSERT_NE(other, nullptr);
     ASSERT_TRUE(PumpUntil([] { return FullScreenState() == 1; })) << "no WM_KILLFOCUS reached the window";
     EXPECT_FALSE(platform::IsFullScreen(context->window)) << "the desktop mode is back";
-    // Minimising is a request to the window manager, which a bare X server does not have.
+    // Minimising is a request to the window manager; a bare X server has none to honour it.
+    EXPECT_TRUE(watcher.SawRequestFor(test::FindWindowByTitle("VantaMax Application"), 5000))
+        << "the window did not ask to be minimised";
 
     ASSERT_TRUE(platform::SetFocus(context->window));
     ASSERT_TRUE(PumpUntil([] { return FullScreenState() == 2; })) << "no WM_SETFOCUS reached the window";

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+struct _XDisplay;
 
 namespace vanta::test {
 
@@ -16,5 +19,26 @@ bool GetWindowSize(unsigned long window, int& width, int& height);
 // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW) to the top-level window
 // titled `title`, as a close box would. Answers false when no display or no such window is found.
 bool RequestWindowClose(const std::string& title);
+
+// Watches for the requests to minimise a window that programs send to the window manager (WM_CHANGE_STATE
+// to IconicState on the root window). A bare X server has no window manager to honour them, so this is
+// how a test sees that a window asked to be minimised.
+class IconifyWatcher
+{
+public:
+    // Starts listening on a connection of its own (to the display named by $DISPLAY).
+    IconifyWatcher();
+    ~IconifyWatcher();
+    IconifyWatcher(const IconifyWatcher&) = delete;
+    IconifyWatcher& operator=(const IconifyWatcher&) = delete;
+
+    // Whether a request to minimise `window` arrived since listening started, waiting up to
+    // `timeoutMilliseconds` for it. False when no display could be opened.
+    bool SawRequestFor(unsigned long window, int timeoutMilliseconds);
+
+private:
+    _XDisplay* display_ = nullptr;
+    std::vector<unsigned long> requested_;
+};
 
 } // namespace vanta::test

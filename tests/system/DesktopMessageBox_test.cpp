@@ -43,6 +43,8 @@ std::thread AnswerBox(Answer answer)
         }
         if (box == 0) return;
         const std::string id = std::to_string(box);
+        // A desktop gives a new box the focus; a bare X server does not, so the thread does.
+        RunProgram({"xdotool", "windowfocus", "--sync", id});
         switch (answer) {
         case Answer::Return: RunProgram({"xdotool", "key", "--window", id, "Return"}); break;
         case Answer::Escape: RunProgram({"xdotool", "key", "--window", id, "Escape"}); break;
