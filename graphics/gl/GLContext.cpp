@@ -306,12 +306,10 @@ std::intptr_t GLWindowProc(platform::Window* window, std::uint32_t message, std:
         if (platform::ShowCursor(true) > 0) platform::ShowCursor(false);
         layer.fullScreenState = 0;
         return 0;
+    // WM_PAINT: nothing to validate (the platform keeps no invalid region) and the next flip redraws.
+    // WM_CLOSE: ignored, so the user cannot close the window.
     case platform::WM_PAINT:
-        // Nothing to validate: the platform keeps no invalid region, and the next flip redraws.
-        return 0;
-    case platform::WM_CLOSE:
-        // The window cannot be closed by the user.
-        return 0;
+    case platform::WM_CLOSE: return 0;
     case platform::WM_LBUTTONDOWN:
     case platform::WM_RBUTTONDOWN:
     case platform::WM_MBUTTONDOWN:

@@ -42,7 +42,7 @@ std::string FindDialogHelper()
     while (start <= directories.size()) {
         const std::size_t end = std::min(directories.find(':', start), directories.size());
         const std::string directory = directories.substr(start, end - start);
-        const std::string candidate = (directory.empty() ? std::string(".") : directory) + "/" + helperName;
+        std::string candidate = (directory.empty() ? std::string(".") : directory) + "/" + helperName;
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         start = end + 1;
     }

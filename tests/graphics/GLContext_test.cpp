@@ -8,11 +8,13 @@
 #include "graphics/gl/GLContextDriver.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
+#include "support/Subprocess.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -176,7 +178,8 @@ TEST_F(GLContextTest, WindowedContextHasTheGameWindowsGeometry)
 
 TEST_F(GLContextTest, TheTitleIsTheProgramTitleAsEightBitText)
 {
-    const Ref<String> saved = ProgramTitle();
+    // A copy, not a reference: the title itself changes below.
+    const Ref<String> saved = ProgramTitle(); // NOLINT(performance-unnecessary-copy-initialization)
     SetProgramTitle(String::FromCString("Jeu d'\xE9t\xE9"));
     VTGLContext* context = Create(64, 48);
     SetProgramTitle(saved);
@@ -347,6 +350,32 @@ TEST_F(GLContextTest, LosingTheFocusRestoresTheDesktopModeAndRegainingItSwitches
     EXPECT_TRUE(platform::IsFullScreen(context->window));
 }
 
+TEST_F(GLContextTest, OnlyTheFullScreenWindowsDestructionGivesTheDesktopModeBack)
+{
+    VTGLContext* full = Create(desktop_.width, desktop_.height, desktop_.bitsPerPixel, 0);
+    ASSERT_NE(full, nullptr);
+    ASSERT_EQ(FullScreenState(), 2);
+    // A windowed context made meanwhile (with a new shared context) is not the full-screen one.
+    VTGLContext* windowed = Create(64, 48);
+    ASSERT_NE(windowed, nullptr);
+    Destroy(windowed);
+    GLContextDestroy(GLSharedContext());
+    EXPECT_EQ(FullScreenState(), 2);
+    EXPECT_TRUE(platform::IsFullScreen(full->window));
+    Destroy(full);
+    EXPECT_EQ(FullScreenState(), 0);
+}
+
+TEST_F(GLContextTest, AProgramThatExitsWithItsFullScreenContextOpenEndsCleanly)
+{
+    const auto probe = std::filesystem::canonical("/proc/self/exe").parent_path() / "graphics_full_screen_exit_probe";
+    for (const char* how : {"open", "stopped"}) {
+        const test::ProcessResult result = test::RunProcess({probe.string(), how}, ".");
+        EXPECT_EQ(result.status, 0) << how << ": " << result.err;
+        EXPECT_EQ(result.out, std::string(how) == "open" ? "state=2\n" : "state=0\n") << how;
+    }
+}
+
 TEST_F(GLContextTest, ThePointerIsOnlyHiddenInFullScreenAndItsCounterStaysAtZeroOrMinusOne)
 {
     VTGLContext* windowed = Create(64, 48);
@@ -371,13 +400,15 @@ TEST_F(GLContextTest, ThePointerIsOnlyHiddenInFullScreenAndItsCounterStaysAtZero
 
 TEST_F(GLContextTest, DisplayModesAreListedWithTheDesktopsAmongThem)
 {
-    std::vector<std::int32_t> buffer(4 * 64);
-    const std::int32_t count = GLEnumDisplayModes(buffer.data(), 64);
+    constexpr std::size_t capacity = 64;
+    std::vector<std::int32_t> buffer(4 * capacity);
+    const std::int32_t count = GLEnumDisplayModes(buffer.data(), capacity);
     ASSERT_GE(count, 1);
     bool desktopListed = false;
-    for (std::int32_t i = 0; i < count; ++i) {
-        EXPECT_GE(buffer[4 * i + 2], 16);
-        desktopListed = desktopListed || (buffer[4 * i] == desktop_.width && buffer[4 * i + 1] == desktop_.height);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+        const std::int32_t* mode = &buffer[4 * i];
+        EXPECT_GE(mode[2], 16);
+        desktopListed = desktopListed || (mode[0] == desktop_.width && mode[1] == desktop_.height);
     }
     EXPECT_TRUE(desktopListed);
     EXPECT_EQ(GLEnumDisplayModes(buffer.data(), 1), 1) << "capacity limits the count";
