@@ -69,22 +69,37 @@ unsigned long FindWindowByTitle(const std::string& title)
     return window;
 }
 
-bool GetWindowSize(unsigned long window, int& width, int& height)
+namespace {
+
+// The attributes of `window`; false when there is no display or no such window.
+bool QueryAttributes(unsigned long window, XWindowAttributes& attributes)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
     // The window may go away meanwhile; Xlib's default error handler would end the test program.
     const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    XWindowAttributes attributes{};
     const bool found = window != 0 && XGetWindowAttributes(display, window, &attributes) != 0;
     XSync(display, False);
     XSetErrorHandler(previous);
-    if (found) {
-        width = attributes.width;
-        height = attributes.height;
-    }
     XCloseDisplay(display);
     return found;
+}
+
+} // namespace
+
+bool GetWindowSize(unsigned long window, int& width, int& height)
+{
+    XWindowAttributes attributes{};
+    if (!QueryAttributes(window, attributes)) return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+bool IsWindowViewable(unsigned long window)
+{
+    XWindowAttributes attributes{};
+    return QueryAttributes(window, attributes) && attributes.map_state == IsViewable;
 }
 
 bool RequestWindowClose(const std::string& title)

@@ -16,6 +16,9 @@ unsigned long FindWindowByTitle(const std::string& title);
 // The size of window `window` (an id from `FindWindowByTitle`); false when there is no such window.
 bool GetWindowSize(unsigned long window, int& width, int& height);
 
+// Whether window `window` is mapped and visible on the screen (it can take the focus and input).
+bool IsWindowViewable(unsigned long window);
+
 // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW) to the top-level window
 // titled `title`, as a close box would. Answers false when no display or no such window is found.
 bool RequestWindowClose(const std::string& title);

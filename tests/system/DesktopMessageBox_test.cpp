@@ -1,5 +1,6 @@
 // The desktop host driver's message boxes on a real X server (a private Xvfb unless DISPLAY is set),
-// answered with real X11 input from xdotool: the answers, the caption and the focus given back.
+// answered with real X11 input from xdotool by a helper process: the answers, the caption and the focus
+// given back.
 #include "VirtualDisplay.h"
 #include "X11Tools.h"
 #include "platform/Platform.h"
@@ -8,58 +9,54 @@
 #include "system/System.h"
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace vanta {
 namespace {
 
-using test::RunProgram;
-
 // The caption every box gets: the program title, set with a non-ASCII 8-bit character.
 const char* const programTitle = "Vanta boxes \xE9";
 const char* const captionUtf8 = "Vanta boxes \xC3\xA9";
 
-// How the answering thread acts on the box.
-enum class Answer
+// Answers the box captioned `captionUtf8` from a process of its own: SDL shows the box in a forked
+// child, which a thread of this program holding an allocator lock at that moment would leave stuck.
+class BoxAnswer
 {
-    Return, // the default (first) button
-    Escape, // Cancel, or the only button
-    Middle  // a click in the middle of the button row: "No" of Yes / No / Cancel
-};
+public:
+    // "Return" picks the default (first) button, "Escape" Cancel or the only button, "click-middle" the
+    // middle button of Yes / No / Cancel.
+    explicit BoxAnswer(const std::string& answer)
+    {
+        const auto helper = std::filesystem::canonical("/proc/self/exe").parent_path() / "vanta_answer_window";
+        std::vector<std::string> arguments{helper.string(), captionUtf8};
+        if (answer == "click-middle") {
+            arguments.push_back(answer);
+        } else {
+            arguments.insert(arguments.end(), {"key", answer});
+        }
+        helper_ = test::StartProgram(arguments);
+    }
+    ~BoxAnswer() { Finish(); }
+    BoxAnswer(const BoxAnswer&) = delete;
+    BoxAnswer& operator=(const BoxAnswer&) = delete;
 
-// Waits for the box captioned `captionUtf8` and answers it.
-std::thread AnswerBox(Answer answer)
-{
-    return std::thread([answer] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        unsigned long box = 0;
-        while (box == 0 && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            box = test::FindWindowByTitle(captionUtf8);
-        }
-        if (box == 0) return;
-        const std::string id = std::to_string(box);
-        // A desktop gives a new box the focus; a bare X server does not, so the thread does.
-        RunProgram({"xdotool", "windowfocus", "--sync", id});
-        switch (answer) {
-        case Answer::Return: RunProgram({"xdotool", "key", "--window", id, "Return"}); break;
-        case Answer::Escape: RunProgram({"xdotool", "key", "--window", id, "Escape"}); break;
-        case Answer::Middle: {
-            int width = 0;
-            int height = 0;
-            if (!test::GetWindowSize(box, width, height)) return;
-            // The buttons sit side by side along the bottom edge, the middle one at the centre.
-            RunProgram({"xdotool", "mousemove", "--window", id, std::to_string(width / 2), std::to_string(height - 25),
-                        "click", "1"});
-            break;
-        }
-        }
-    });
-}
+    // Waits for the helper; answers whether it answered the box.
+    bool Finish()
+    {
+        if (helper_ > 0) status_ = test::WaitForProgram(std::exchange(helper_, -1));
+        return status_ == 0;
+    }
+
+private:
+    pid_t helper_ = -1;
+    int status_ = -1;
+};
 
 bool PumpUntil(const std::function<bool()>& done)
 {
@@ -106,10 +103,10 @@ protected:
 
 TEST_F(DesktopMessageBoxTest, NoticeIsShownUntilAnswered)
 {
-    std::thread answer = AnswerBox(Answer::Return);
+    BoxAnswer answer("Return");
     const auto start = std::chrono::steady_clock::now();
     ShowNotice("Level saved."_s, 0);
-    answer.join();
+    EXPECT_TRUE(answer.Finish());
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50))
         << "the box waited for its answer (the console fallback would return at once)";
     ExpectFocusBack();
@@ -117,27 +114,27 @@ TEST_F(DesktopMessageBoxTest, NoticeIsShownUntilAnswered)
 
 TEST_F(DesktopMessageBoxTest, OkCancelAnswersOneForOkAndZeroOtherwise)
 {
-    std::thread ok = AnswerBox(Answer::Return);
+    BoxAnswer ok("Return");
     EXPECT_EQ(AskOkCancel("Go on?"_s, 1), 1);
-    ok.join();
+    EXPECT_TRUE(ok.Finish());
     ExpectFocusBack();
-    std::thread cancel = AnswerBox(Answer::Escape);
+    BoxAnswer cancel("Escape");
     EXPECT_EQ(AskOkCancel("Go on?"_s, 0), 0);
-    cancel.join();
+    EXPECT_TRUE(cancel.Finish());
     ExpectFocusBack();
 }
 
 TEST_F(DesktopMessageBoxTest, YesNoCancelAnswersOneZeroOrMinusOne)
 {
-    std::thread yes = AnswerBox(Answer::Return);
+    BoxAnswer yes("Return");
     EXPECT_EQ(AskYesNoCancel("Save the level?"_s, 1), 1);
-    yes.join();
-    std::thread no = AnswerBox(Answer::Middle);
+    EXPECT_TRUE(yes.Finish());
+    BoxAnswer no("click-middle");
     EXPECT_EQ(AskYesNoCancel("Save the level?"_s, 0), 0);
-    no.join();
-    std::thread cancel = AnswerBox(Answer::Escape);
+    EXPECT_TRUE(no.Finish());
+    BoxAnswer cancel("Escape");
     EXPECT_EQ(AskYesNoCancel("Save the level?"_s, 0), -1);
-    cancel.join();
+    EXPECT_TRUE(cancel.Finish());
     ExpectFocusBack();
 }
 
