@@ -8,9 +8,11 @@
 #include "system/Input.h"
 #include "system/desktop/DialogHelper.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace vanta {
 namespace {

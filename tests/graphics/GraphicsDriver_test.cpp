@@ -1,5 +1,4 @@
-// The abstract graphics driver and surface: instantiable, every operation abstract; display modes start
-// at zero.
+// The abstract graphics driver and surface: instantiable, every operation abstract.
 #include "graphics/GraphicsDriver.h"
 #include "runtime/Error.h"
 
@@ -34,15 +33,6 @@ TEST(GraphicsDriver, EveryOperationOfTheBaseClassesIsAbstract)
     EXPECT_TRUE(ThrowsAbstract([&] { surface->Flip(); }));
     EXPECT_TRUE(ThrowsAbstract([&] { surface->GetSize(width, height); }));
     EXPECT_TRUE(ThrowsAbstract([&] { surface->Close(); }));
-}
-
-TEST(GraphicsDriver, ADisplayModeStartsAtZero)
-{
-    const Ref<TDisplayMode> mode = New<TDisplayMode>();
-    EXPECT_EQ(mode->width, 0);
-    EXPECT_EQ(mode->height, 0);
-    EXPECT_EQ(mode->depth, 0);
-    EXPECT_EQ(mode->rate, 0);
 }
 
 } // namespace
