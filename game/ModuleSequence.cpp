@@ -3,6 +3,7 @@
 // the order of the rest stays visible.
 #include "game/ModuleSequence.h"
 
+#include "graphics/gl/GLContextDriver.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
@@ -10,6 +11,7 @@
 #include "stream/MemoryBlockStream.h"
 #include "stream/StandardIO.h"
 #include "stream/StandardModules.h"
+#include "system/System.h"
 
 namespace vanta::game {
 
@@ -38,7 +40,7 @@ void RunModuleInitialisers()
     InitMemoryBlockStreams(); // 4. memory-bank streams
     InitPixmaps();            // 5. the older GL window module (not built): its import, the pixmap module
     // 6. BMP loader
-    // 7. system and input: installs the host driver and creates the event queue
+    InitSystem(); // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain
     // 9. wave-out audio driver: replaces the silent driver when the device opens
     // 10. FreeType font loader
@@ -53,7 +55,7 @@ void RunModuleInitialisers()
     // 19. TGA loader
     // 20. WAV sound loader
     InitStandardModules(); // 21. the standard-module bundle
-    // 22. GL 2D driver
+    InitGLContextDriver(); // 22. GL 2D driver (not built yet): its import, the GL window and context layer
     // 23. JPEG loader
     // 24. PNG loader
     // 25. the image-loader bundle

@@ -195,4 +195,20 @@ void Sleep(int milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+std::string EightBitToUtf8(const char* text)
+{
+    std::string utf8;
+    if (text == nullptr) return utf8;
+    for (const char* at = text; *at != '\0'; ++at) {
+        const auto byte = static_cast<unsigned char>(*at);
+        if (byte < 0x80) {
+            utf8 += static_cast<char>(byte);
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 } // namespace vanta::platform

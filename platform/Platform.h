@@ -41,7 +41,7 @@
 //   * Coordinates: pixels, origin top-left of the client area (or of the desktop), y downwards.
 //   * Time: milliseconds. `TimeGetTime` is a 32-bit count since system start that wraps like
 //     timeGetTime.
-//   * Text: UTF-8 in and out (titles, message boxes).
+//   * Text: UTF-8 in and out (titles, message boxes); `EightBitToUtf8` converts the callers' 8-bit text.
 //
 // Failure
 //   * Nothing here throws or exits. Functions answer null / false / 0 and the reason is readable as text
@@ -55,6 +55,7 @@
 #include "platform/Window.h"
 
 #include <cstdint>
+#include <string>
 
 namespace vanta::platform {
 
@@ -91,5 +92,9 @@ std::uint32_t TimeGetTime();
 
 // Suspends the calling thread for `milliseconds`; 0 or less just yields the processor. Any thread.
 void Sleep(int milliseconds);
+
+// The 8-bit text the Windows "A" functions take (one byte per character, read as Latin-1) as the UTF-8
+// this layer takes; a null text gives an empty one. Any thread.
+std::string EightBitToUtf8(const char* text);
 
 } // namespace vanta::platform

@@ -6,9 +6,9 @@
 #include "platform/Platform.h"
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -324,30 +324,24 @@ TEST_F(WindowTest, MessageBoxesAnswerWithWindowsButtonIds)
 {
     Window* window = OpenFocusedWindow("vanta owner");
     ASSERT_NE(window, nullptr);
-    // xdotool answers the box once it is on screen (Enter picks the first button, Escape cancels); the
-    // key goes to the box's window directly, so the focus does not matter.
-    const auto answer = [](const std::string& caption, const std::string& key) {
-        return std::thread([caption, key] {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            unsigned long box = 0;
-            while (box == 0 && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                box = test::FindWindowByTitle(caption);
-            }
-            if (box != 0) RunProgram({"xdotool", "key", "--window", std::to_string(box), key});
-        });
+    // A helper process answers each box once it is on screen (Enter picks the first button, Escape
+    // cancels). Not a thread: SDL shows the box in a forked child, which a thread of this program holding
+    // an allocator lock at that moment would leave stuck.
+    const auto helper = std::filesystem::canonical("/proc/self/exe").parent_path() / "vanta_answer_window";
+    const auto answer = [&helper](const std::string& caption, const std::string& key) {
+        return test::StartProgram({helper.string(), caption, "key", key});
     };
-    std::thread yes = answer("vanta question", "Return");
+    const pid_t yes = answer("vanta question", "Return");
     EXPECT_EQ(MessageBox(window, "Save?", "vanta question", MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_TOPMOST), IDYES)
         << MessageBoxError();
-    yes.join();
-    std::thread cancel = answer("vanta cancel", "Escape");
+    EXPECT_EQ(test::WaitForProgram(yes), 0);
+    const pid_t cancel = answer("vanta cancel", "Escape");
     EXPECT_EQ(MessageBox(window, "Go on?", "vanta cancel", MB_OKCANCEL | MB_ICONINFORMATION), IDCANCEL)
         << MessageBoxError();
-    cancel.join();
-    std::thread ok = answer("vanta notice", "Escape");
+    EXPECT_EQ(test::WaitForProgram(cancel), 0);
+    const pid_t ok = answer("vanta notice", "Escape");
     EXPECT_EQ(MessageBox(nullptr, "Done.", "vanta notice", MB_OK), IDOK) << MessageBoxError();
-    ok.join();
+    EXPECT_EQ(test::WaitForProgram(ok), 0);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ std::string FindProgram(const std::string& program)
     return {};
 }
 
-int RunProgram(const std::vector<std::string>& arguments)
+pid_t StartProgram(const std::vector<std::string>& arguments)
 {
     if (arguments.empty()) return -1;
     std::vector<char*> argv;
@@ -88,11 +88,22 @@ int RunProgram(const std::vector<std::string>& arguments)
     argv.push_back(nullptr);
     pid_t child = -1;
     if (::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    return child;
+}
+
+int WaitForProgram(pid_t program)
+{
+    if (program <= 0) return -1;
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
+    while (::waitpid(program, &status, 0) < 0) {
         if (errno != EINTR) return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunProgram(const std::vector<std::string>& arguments)
+{
+    return WaitForProgram(StartProgram(arguments));
 }
 
 VirtualDisplay::VirtualDisplay()

@@ -56,6 +56,13 @@ std::string FindProgram(const std::string& program);
 // when it could not be started or did not exit normally.
 int RunProgram(const std::vector<std::string>& arguments);
 
+// Starts a program as `RunProgram` does without waiting for it; answers its process id, or -1 when it
+// could not be started.
+pid_t StartProgram(const std::vector<std::string>& arguments);
+
+// Waits for a program started with `StartProgram` and answers its exit status, or -1 (as `RunProgram`).
+int WaitForProgram(pid_t program);
+
 } // namespace vanta::test
 
 // Inside a GoogleTest body: skips the test when Xvfb is not installed, fails it when the display cannot

@@ -5,7 +5,10 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace vanta::test {
 namespace {
@@ -66,6 +69,39 @@ unsigned long FindWindowByTitle(const std::string& title)
     return window;
 }
 
+namespace {
+
+// The attributes of `window`; false when there is no display or no such window.
+bool QueryAttributes(unsigned long window, XWindowAttributes& attributes)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    // The window may go away meanwhile; Xlib's default error handler would end the test program.
+    const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const bool found = window != 0 && XGetWindowAttributes(display, window, &attributes) != 0;
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(display);
+    return found;
+}
+
+} // namespace
+
+bool GetWindowSize(unsigned long window, int& width, int& height)
+{
+    XWindowAttributes attributes{};
+    if (!QueryAttributes(window, attributes)) return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+bool IsWindowViewable(unsigned long window)
+{
+    XWindowAttributes attributes{};
+    return QueryAttributes(window, attributes) && attributes.map_state == IsViewable;
+}
+
 bool RequestWindowClose(const std::string& title)
 {
     Display* display = XOpenDisplay(nullptr);
@@ -85,6 +121,39 @@ bool RequestWindowClose(const std::string& title)
     }
     XCloseDisplay(display);
     return window != 0;
+}
+
+IconifyWatcher::IconifyWatcher() : display_(XOpenDisplay(nullptr))
+{
+    if (display_ == nullptr) return;
+    // Requests to the window manager are sent to the root window for substructure redirection and
+    // notification; listening for the notification is enough to receive them, and redirects nothing.
+    XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+    XSync(display_, False);
+}
+
+IconifyWatcher::~IconifyWatcher()
+{
+    if (display_ != nullptr) XCloseDisplay(display_);
+}
+
+bool IconifyWatcher::SawRequestFor(unsigned long window, int timeoutMilliseconds)
+{
+    if (display_ == nullptr) return false;
+    const Atom changeState = XInternAtom(display_, "WM_CHANGE_STATE", False);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    for (;;) {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == ClientMessage && event.xclient.message_type == changeState &&
+                event.xclient.data.l[0] == IconicState)
+                requested_.push_back(event.xclient.window);
+        }
+        if (std::find(requested_.begin(), requested_.end(), window) != requested_.end()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 } // namespace vanta::test

@@ -1,0 +1,82 @@
+// Graphics drivers and surfaces: the abstract classes every window-and-context driver implements, the
+// display-mode record and the graphics flags.
+//
+// Builds on the object runtime. A driver makes surfaces (a window with a drawing context, or a context on
+// a window made elsewhere), shows or hides the pointer, sets the swap interval and lists the display
+// modes; a surface is activated for drawing, flipped, measured and closed. The base classes are
+// instantiable, and each of their operations throws "Attempt to call abstract method".
+//
+// Main thread only.
+#pragma once
+
+#include "runtime/Array.h"
+#include "runtime/Object.h"
+
+#include <cstdint>
+
+namespace vanta {
+
+namespace platform {
+struct Window;
+}
+
+// Graphics flags: the driver flags word ORed into every attach and create.
+inline constexpr std::int32_t GFX_BACKBUFFER = 2;     // double-buffered
+inline constexpr std::int32_t GFX_ALPHABUFFER = 4;    // alpha bits wanted
+inline constexpr std::int32_t GFX_DEPTHBUFFER = 8;    // depth bits wanted
+inline constexpr std::int32_t GFX_STENCILBUFFER = 16; // stencil bits wanted
+inline constexpr std::int32_t GFX_ACCUMBUFFER = 32;   // accumulation bits wanted
+inline constexpr std::int32_t GFX_SWAPCOPY = 64;      // copy on swap; a full-screen window gets a thin border
+
+// One display mode. Arrays of them use the element type tag ":TDisplayMode".
+class TDisplayMode : public Object
+{
+    VANTA_CLASS(TDisplayMode, Object)
+public:
+    TDisplayMode() = default;
+
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t depth = 0; // bits per pixel
+    std::int32_t rate = 0;  // refresh rate in Hz; 0 when the system does not say
+};
+
+// Something drawn into: a window's drawing context.
+class TGraphicsSurface : public Object
+{
+    VANTA_CLASS(TGraphicsSurface, Object)
+public:
+    TGraphicsSurface() = default;
+
+    // Makes this surface the target of drawing.
+    virtual void Activate();
+    // Presents the back buffer; the surface is then no longer the drawing target until activated again.
+    virtual void Flip();
+    // The drawing area's size in pixels.
+    virtual void GetSize(std::int32_t& width, std::int32_t& height);
+    // Closes the surface (its window and context go).
+    virtual void Close();
+};
+
+// A maker of surfaces.
+class TGraphicsDriver : public Object
+{
+    VANTA_CLASS(TGraphicsDriver, Object)
+public:
+    TGraphicsDriver() = default;
+
+    // A surface drawing into `window` (made elsewhere) with the `GFX_` flags; `Null` on failure.
+    virtual Ref<TGraphicsSurface> AttachGraphics(platform::Window* window, std::int32_t flags);
+    // A new window with a surface: windowed when `depth` is 0, else full screen at `width` x `height`,
+    // `depth` bits and `rate` Hz (0 = the default rate); `Null` on failure.
+    virtual Ref<TGraphicsSurface> CreateGraphics(std::int32_t width, std::int32_t height, std::int32_t depth,
+                                                 std::int32_t rate, std::int32_t flags);
+    // Shows (1) or hides (0) the mouse pointer.
+    virtual void SetPointerVisible(std::int32_t show);
+    // Sets how many display refreshes a flip waits for (0 = none).
+    virtual void SetSwapInterval(std::int32_t interval);
+    // The display modes offered, as an array of `TDisplayMode` (possibly empty).
+    virtual Ref<Array> DisplayModes();
+};
+
+} // namespace vanta

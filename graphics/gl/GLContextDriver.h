@@ -1,0 +1,76 @@
+// The GL context driver and its surfaces: the graphics-driver interface over the GL window and context
+// layer (graphics/gl/GLContext.h).
+//
+// Builds on graphics/GraphicsDriver.h and the GL context layer. The GL 2D driver draws into the surfaces
+// made here and uses the driver's extra slot to switch to the shared context around texture uploads.
+//
+// Main thread only.
+#pragma once
+
+#include "graphics/GraphicsDriver.h"
+
+namespace vanta {
+
+struct VTGLContext;
+
+// A surface over one GL context record; closing (or destroying the object) destroys the record.
+class TGLSurface : public TGraphicsSurface
+{
+    VANTA_CLASS(TGLSurface, TGraphicsSurface)
+public:
+    explicit TGLSurface(VTGLContext* context) : context_(context) {}
+    ~TGLSurface() override;
+
+    // Makes the context current for drawing; nothing once closed.
+    void Activate() override;
+    // Presents the back buffer.
+    void Flip() override;
+    // The client size of the window; 0 x 0 once closed.
+    void GetSize(std::int32_t& width, std::int32_t& height) override;
+    // Destroys the context (and the window made for it); later calls do nothing.
+    void Close() override;
+
+    // A new surface owning `context` (which may be null: a surface with nothing to draw into).
+    static Ref<TGLSurface> Create(VTGLContext* context);
+
+    // The context record, or null once closed.
+    VTGLContext* Context() const noexcept { return context_; }
+
+private:
+    VTGLContext* context_ = nullptr;
+};
+
+// The graphics driver over the GL window and context layer.
+class TGLContextDriver : public TGraphicsDriver
+{
+    VANTA_CLASS(TGLContextDriver, TGraphicsDriver)
+public:
+    TGLContextDriver() = default;
+
+    // A surface on a window made elsewhere (created with a pixel format); `Null` on failure.
+    Ref<TGraphicsSurface> AttachGraphics(platform::Window* window, std::int32_t flags) override;
+    // A new window and context (windowed when `depth` is 0); `Null` on failure, with the reason in
+    // `GLContextError`.
+    Ref<TGraphicsSurface> CreateGraphics(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t rate,
+                                         std::int32_t flags) override;
+    // Shows or hides the pointer (full screen only).
+    void SetPointerVisible(std::int32_t show) override;
+    // Sets the swap interval (full screen only).
+    void SetSwapInterval(std::int32_t interval) override;
+    // The display modes of 16 bits per pixel or more (at most 1024), as `TDisplayMode` objects; an empty
+    // array without a display.
+    Ref<Array> DisplayModes() override;
+    // Switches between the shared and the drawing context (windowed only); called in pairs.
+    virtual void ToggleSharedContext();
+};
+
+// The GL context module's initialiser: creates the driver kept for the whole run. Later calls do nothing.
+void InitGLContextDriver();
+
+// The driver the initialiser made (or the one set since); `Null` before initialisation.
+const Ref<TGLContextDriver>& GLContextDriver();
+
+// Replaces the driver.
+void SetGLContextDriver(const Ref<TGLContextDriver>& driver);
+
+} // namespace vanta
