@@ -32,9 +32,10 @@ bool IsRegisteredLocked(const Window* window)
     return window != nullptr && std::find(registry.begin(), registry.end(), window) != registry.end();
 }
 
+// A window that exists (a stale pointer is never read) and can be given to SDL.
 bool Usable(const Window* window)
 {
-    return window != nullptr && window->sdl != nullptr && detail::VideoReady();
+    return detail::VideoReady() && detail::IsLiveWindow(window) && window->sdl != nullptr;
 }
 
 Uint32 SdlFlags(std::uint32_t exStyle, std::uint32_t style)
@@ -199,7 +200,9 @@ Window* CreateWindow(std::uint32_t exStyle, const char* title, std::uint32_t sty
 
 void DestroyWindow(Window* window)
 {
-    if (window == nullptr || window->destroying || !detail::IsLiveWindow(window)) return;
+    // Whether the window still exists is asked before anything is read from it: a stale pointer may
+    // point at freed memory.
+    if (!detail::IsLiveWindow(window) || window->destroying) return;
     window->destroying = true;
     SendMessage(window, WM_DESTROY, 0, 0);
     {
@@ -225,12 +228,12 @@ void SetWindowProc(Window* window, WindowProc proc)
 
 void SetWindowUserData(Window* window, void* data)
 {
-    if (window != nullptr) window->userData = data;
+    if (detail::IsLiveWindow(window)) window->userData = data;
 }
 
 void* WindowUserData(Window* window)
 {
-    return window != nullptr ? window->userData : nullptr;
+    return detail::IsLiveWindow(window) ? window->userData : nullptr;
 }
 
 std::uint32_t GetWindowStyle(Window* window)

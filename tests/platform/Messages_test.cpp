@@ -545,6 +545,17 @@ TEST_F(MessagesTest, DestroyingAWindowSendsDestroyAndDropsItsMessages)
     EXPECT_FALSE(PostMessage(window, WM_USER, 0, 0));
     EXPECT_EQ(DispatchMessage(Message{window, WM_USER, 0, 0}), 0);
     EXPECT_EQ(seen.size(), 1u);
+
+    // The stale pointer is never read (AddressSanitizer would report a use of freed memory).
+    DestroyWindow(window);
+    int width = -1;
+    int height = -1;
+    GetClientSize(window, width, height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    SetWindowUserData(window, &width);
+    EXPECT_EQ(WindowUserData(window), nullptr);
+    EXPECT_EQ(GetWindowStyle(window), 0u);
 }
 
 TEST_F(MessagesTest, EventsForWindowsThatAreNotOursAreDropped)
