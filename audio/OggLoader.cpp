@@ -29,8 +29,8 @@ struct OggDecoder
     // The first exception a callback caught, thrown again after the library call.
     std::exception_ptr failure;
     std::int32_t channels = 0;
-    // The link the first decoded data came from (-1 before any), and whether decoding stopped at its end.
-    int link = -1;
+    // The serial number of the first logical bitstream, and whether decoding stopped at its end.
+    long serial = 0;
     bool ended = false;
 };
 
@@ -135,6 +135,12 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
         return nullptr;
     }
     RethrowFailure(*decoder);
+    // Opening a chained file scans every bitstream and leaves the decoder on the last one: back to the first.
+    if (ov_seekable(&decoder->file) != 0 && ov_streams(&decoder->file) > 1) {
+        ov_pcm_seek(&decoder->file, 0);
+        RethrowFailure(*decoder);
+    }
+    decoder->serial = ov_serialnumber(&decoder->file, -1);
     const ogg_int64_t total = ov_pcm_total(&decoder->file, 0);
     *frames = total >= 0 ? total : -1;
     const vorbis_info* info = ov_info(&decoder->file, -1);
@@ -158,11 +164,13 @@ std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount
         const auto ask = static_cast<int>(std::min<std::int64_t>(byteCount - done, INT_MAX));
         const long got = ov_read(&decoder->file, out + done, ask, 0, 2, 1, &link);
         RethrowFailure(*decoder);
-        if (got < 0) return link != 0 ? -1 : -2;
-        if (decoder->link < 0) decoder->link = link;
-        // A chained file goes on with another bitstream, perhaps of other channels: the sample ends here.
+        // A chained file goes on with another bitstream, perhaps of other channels: the sample ends where the
+        // first one does (read straight through, the change even shows as a hole in the data).
         const vorbis_info* info = ov_info(&decoder->file, -1);
-        if (got == 0 || link != decoder->link || info == nullptr || info->channels != decoder->channels) {
+        const bool sameStream = ov_serialnumber(&decoder->file, -1) == decoder->serial && info != nullptr &&
+                                info->channels == decoder->channels;
+        if (got < 0 && sameStream) return link != 0 ? -1 : -2;
+        if (got <= 0 || !sameStream) {
             decoder->ended = true;
             break;
         }
