@@ -36,6 +36,8 @@ struct OggDecoder
 
 namespace {
 
+std::int32_t openDecoders = 0;
+
 // Throws what a callback caught during the last library call, if anything.
 void RethrowFailure(OggDecoder& decoder)
 {
@@ -124,6 +126,7 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
 {
     *frames = -1;
     DecoderPtr decoder(new OggDecoder);
+    ++openDecoders;
     decoder->stream = stream.Get();
     const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
     if (ov_open_callbacks(decoder.get(), &decoder->file, nullptr, 0, callbacks) < 0) {
@@ -155,6 +158,7 @@ std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount
     if (buffer == nullptr) {
         const int result = ov_clear(&decoder->file);
         delete decoder;
+        --openDecoders;
         return result;
     }
     auto* out = static_cast<char*>(buffer);
@@ -210,6 +214,11 @@ Ref<TAudioSample> TOggLoader::LoadAudioSample(const Ref<TByteStream>& stream)
         if (got < count) break;
     }
     return block.Finish(rate, format);
+}
+
+std::int32_t OpenOggDecoderCount()
+{
+    return openDecoders;
 }
 
 void InitOggLoader()

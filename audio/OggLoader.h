@@ -49,6 +49,9 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
 // leave the decoder to be released. Without a buffer (nullptr): releases the decoder and returns 0.
 std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount);
 
+// The number of decoders opened and not yet released (each is a few tens of kilobytes of decoder state).
+std::int32_t OpenOggDecoderCount();
+
 // The Ogg Vorbis loader module's initialiser: runs the sample module's and registers the loader.
 void InitOggLoader();
 

@@ -162,6 +162,7 @@ int FuzzOggLoader(const std::uint8_t* data, std::size_t size)
         }
         LoadChecked(Registered<TOggLoader>(), stream, {SF_MONO16LE, SF_STEREO16LE});
     }
+    FuzzCheck(OpenOggDecoderCount() == 0, "every decoder is released");
     FlushReleaseStack(level);
     return 0;
 }

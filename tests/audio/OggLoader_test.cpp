@@ -178,6 +178,7 @@ TEST_F(OggLoader, DamagedFilesNeverCrash)
     Bytes junk = {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 30};
     junk.resize(200, 0x55);
     EXPECT_TRUE(Load(StreamOver(junk)).IsNull());
+    EXPECT_EQ(OpenOggDecoderCount(), 0);
 }
 
 TEST_F(OggLoader, StreamErrorsAreRejectionsAndOtherErrorsPassThrough)
@@ -205,6 +206,7 @@ TEST_F(OggLoader, StreamErrorsAreRejectionsAndOtherErrorsPassThrough)
             EXPECT_STREQ(e.what(), "disk on fire");
         }
     }
+    EXPECT_EQ(OpenOggDecoderCount(), 0) << "a decoder was left open";
 }
 
 } // namespace
