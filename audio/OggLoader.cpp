@@ -116,9 +116,6 @@ struct DecoderRelease
 };
 using DecoderPtr = std::unique_ptr<OggDecoder, DecoderRelease>;
 
-// The first reservation for a stream of unknown length; it grows as the decode goes on.
-constexpr std::int64_t UNKNOWN_LENGTH_RESERVE = std::int64_t{1} << 20;
-
 } // namespace
 
 OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames, std::int32_t* channels,
@@ -197,10 +194,9 @@ Ref<TAudioSample> TOggLoader::LoadAudioSample(const Ref<TByteStream>& stream)
     const bool known = frames >= 0 && frames <= detail::SAMPLE_BYTES_LIMIT / frameBytes;
     const std::int64_t ceiling = known ? frames * frameBytes : detail::SAMPLE_BYTES_LIMIT;
     detail::SampleBlock block(frameBytes);
-    block.Reserve(std::min(ceiling, known ? detail::SAMPLE_FIRST_RESERVE : UNKNOWN_LENGTH_RESERVE), ceiling);
+    block.Reserve(std::min(ceiling, known ? detail::SAMPLE_FIRST_RESERVE : detail::SAMPLE_UNKNOWN_RESERVE), ceiling);
     while (block.Used() < ceiling) {
-        if (block.FreeBytes() < frameBytes &&
-            !block.Reserve(std::min(ceiling - block.Used(), detail::SAMPLE_FIRST_RESERVE), ceiling)) {
+        if (block.FreeBytes() < frameBytes && !block.Reserve(frameBytes, ceiling)) {
             // More data than a sample can hold, unless the stream ends right here.
             char probe[4];
             if (DecodeOgg(decoder.get(), probe, frameBytes) != 0) return Null;

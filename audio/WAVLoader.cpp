@@ -59,19 +59,22 @@ Ref<TAudioSample> ReadData(const Ref<TByteStream>& stream, std::int64_t declared
                            std::int32_t format)
 {
     const std::int32_t frameBytes = BytesPerFrame(format);
-    const std::int64_t wanted = std::min(declared - declared % frameBytes, detail::SAMPLE_BYTES_LIMIT);
-
-    // The first reservation believes the header only as far as the stream can back it.
-    std::int64_t first = std::min(wanted, detail::SAMPLE_FIRST_RESERVE);
+    std::int64_t wanted = std::min(declared - declared % frameBytes, detail::SAMPLE_BYTES_LIMIT);
+    // The header is believed only as far as the stream can back it: a stream that knows its size bounds
+    // the data, and one that does not earns its memory as the bytes arrive.
+    std::int64_t first = detail::SAMPLE_UNKNOWN_RESERVE;
     const std::int32_t size = stream->Size();
     const std::int32_t pos = stream->Pos();
-    if (size > 0 && pos >= 0) first = std::min<std::int64_t>(first, std::max(size - pos, 0));
+    if (size > 0 && pos >= 0) {
+        const std::int64_t remaining = std::max(size - pos, 0);
+        wanted = std::min(wanted, remaining - remaining % frameBytes);
+        first = detail::SAMPLE_FIRST_RESERVE;
+    }
 
     detail::SampleBlock block(frameBytes);
-    block.Reserve(first, wanted);
+    block.Reserve(std::min(first, wanted), wanted);
     while (block.Used() < wanted) {
-        if (block.FreeBytes() == 0 &&
-            !block.Reserve(std::min(wanted - block.Used(), detail::SAMPLE_FIRST_RESERVE), wanted)) {
+        if (block.FreeBytes() == 0 && !block.Reserve(frameBytes, wanted)) {
             break;
         }
         const auto count =

@@ -16,8 +16,12 @@ namespace vanta::detail {
 // Largest sample data a loader makes: a sample counts its bytes in 32 bits.
 inline constexpr std::int64_t SAMPLE_BYTES_LIMIT = INT32_MAX;
 
-// Largest block reserved before any data has arrived; longer sounds grow the block as they decode.
+// Largest block reserved before any data has arrived for a sound of known length; longer sounds grow the
+// block as they decode.
 inline constexpr std::int64_t SAMPLE_FIRST_RESERVE = std::int64_t{64} << 20;
+
+// The first block for a sound whose length nothing vouches for.
+inline constexpr std::int64_t SAMPLE_UNKNOWN_RESERVE = std::int64_t{1} << 20;
 
 // Reads up to `count` bytes as `ReadBytes` does (calling `Read` until they are in or the stream is at its
 // end) but returns how many arrived. Throws `TStreamReadError` when `Read` moves nothing before the end.

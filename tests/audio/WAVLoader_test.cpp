@@ -186,6 +186,15 @@ TEST_F(WAVLoader, ADataChunkLargerThanTheFileGivesTheFramesThatAreThere)
         EXPECT_EQ(SampleBytes(sample), data);
         // Nothing was allocated for the bytes the header only claimed.
         EXPECT_LE(sample->capacity, 100);
+
+        // From a stream that does not know its size the memory grows with the data, and the sample keeps
+        // only what arrived.
+        const std::int64_t before = MemoryInUse();
+        sample = RegisteredLoader<TWAVLoader>()->LoadAudioSample(TUnseekableStream::Create(StreamOver(bytes)));
+        ASSERT_FALSE(sample.IsNull());
+        EXPECT_EQ(SampleBytes(sample), data);
+        EXPECT_EQ(sample->capacity, 100);
+        EXPECT_LT(MemoryInUse() - before, 4096);
     }
 }
 
