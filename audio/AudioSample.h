@@ -1,7 +1,9 @@
-// Audio samples: uncompressed PCM in memory, in one of six layouts, and the converter between them.
+// Audio samples: uncompressed PCM in memory, in one of six layouts, the converter between them, and the
+// registry of sample loaders that `LoadAudioSample` walks.
 //
 // 8-bit data is unsigned (silence 128), 16-bit data signed; stereo frames hold left then right. Every
-// conversion goes through the hub layout `SF_STEREO16BE`.
+// conversion goes through the hub layout `SF_STEREO16BE`. Loaders (WAV in audio/WAVLoader.h, Ogg Vorbis in
+// audio/OggLoader.h) join the registry at its head when their module initialiser makes them.
 #pragma once
 
 #include "runtime/Object.h"
@@ -58,6 +60,35 @@ public:
 Ref<TAudioSample> CreateAudioSample(std::int32_t length, std::int32_t hertz, std::int32_t format);
 Ref<TAudioSample> CreateStaticAudioSample(void* samples, std::int32_t length, std::int32_t hertz, std::int32_t format);
 
+class TByteStream;
+
+// Base class of the sample loaders. Constructing one links it in at the head of the registry, so the loader
+// made last is asked first; loaders are never unregistered.
+class TAudioSampleLoader : public Object
+{
+    VANTA_CLASS(TAudioSampleLoader, Object)
+public:
+    TAudioSampleLoader();
+
+    // A sample decoded from `stream` (read from its current position), or `Null` when the data is not this
+    // loader's format. May throw stream errors (`TStreamError`), which `LoadAudioSample` counts as a
+    // rejection. The base class throws `TAbstractMethodError`.
+    virtual Ref<TAudioSample> LoadAudioSample(const Ref<TByteStream>& stream);
+
+    // The following loader in the registry, or `Null`.
+    Ref<TAudioSampleLoader> next;
+};
+
+// The first loader of the registry (the one registered last), or `Null` when none is registered.
+const Ref<TAudioSampleLoader>& AudioSampleLoaders();
+
+// The sample that the first willing loader decodes from `url` (a path, "protocol::path" or an open stream,
+// see stream/Stream.h), each loader starting from the position the stream had when opened; `Null` when the
+// url cannot be opened or no loader accepts it. `loader`, when given, receives the loader that decoded it
+// (`Null` otherwise). Throws "Stream is not seekable" for a stream without positions; exceptions other than
+// stream errors raised by a loader pass through. The stream is closed in every case.
+Ref<TAudioSample> LoadAudioSample(const Ref<Object>& url, Ref<TAudioSampleLoader>* loader = nullptr);
+
 // Copies `count` frames of `format`.
 void CopySamples(const void* source, void* destination, std::int32_t format, std::int32_t count);
 
@@ -65,5 +96,8 @@ void CopySamples(const void* source, void* destination, std::int32_t format, std
 // format is unknown.
 void ConvertSamples(const void* source, std::int32_t sourceFormat, void* destination, std::int32_t destinationFormat,
                     std::int32_t count);
+
+// The sample module's initialiser: runs the runtime's and the stream module's.
+void InitAudioSamples();
 
 } // namespace vanta

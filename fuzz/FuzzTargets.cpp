@@ -7,6 +7,8 @@ std::span<const FuzzTarget> FuzzTargets()
 {
     static constexpr FuzzTarget targets[] = {
         {"pixmap_ops", FuzzPixmapOps},
+        {"wav_loader", FuzzWavLoader},
+        {"ogg_loader", FuzzOggLoader},
     };
     return targets;
 }

@@ -28,6 +28,13 @@ struct FuzzTarget
 // sizes, coordinates and formats, and `ConvertPixels` on raw runs.
 int FuzzPixmapOps(const std::uint8_t* data, std::size_t size);
 
+// The WAV loader on the input bytes.
+int FuzzWavLoader(const std::uint8_t* data, std::size_t size);
+
+// The Ogg Vorbis loader on the input after its first byte, a mode: bit 0 recomputes the page checksums,
+// bit 1 reads through a stream that cannot seek.
+int FuzzOggLoader(const std::uint8_t* data, std::size_t size);
+
 // Every target, in a fixed order.
 std::span<const FuzzTarget> FuzzTargets();
 

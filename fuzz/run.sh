@@ -7,6 +7,9 @@
 # or hangs is written to fuzz/regressions/<target>/: commit it with the fix, and the normal test suite
 # (fuzz_regressions_test) replays it from then on.
 #
+# A target whose dependencies leak by themselves names what to ignore in fuzz/suppressions/<target>.lsan
+# (LeakSanitizer's suppression format); the file says why.
+#
 # Settings: FUZZ_SECONDS (per target, default 60), FUZZ_TARGETS (default: every folder of fuzz/corpus/),
 # FUZZ_BUILD (default build-fuzz), JOBS (build jobs, default 2), FUZZ_ARGS (more libFuzzer options).
 set -eu
@@ -27,8 +30,12 @@ failed=""
 for target in $targets; do
     mkdir -p "fuzz/corpus-work/$target" "fuzz/regressions/$target"
     echo "== fuzz_$target: $seconds s"
+    suppressions=""
+    if [ -f "fuzz/suppressions/$target.lsan" ]; then
+        suppressions="suppressions=$(pwd)/fuzz/suppressions/$target.lsan"
+    fi
     # shellcheck disable=SC2086
-    if ! "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    if ! LSAN_OPTIONS="${LSAN_OPTIONS:-}${LSAN_OPTIONS:+:}$suppressions" "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="fuzz/regressions/$target/" ${FUZZ_ARGS:-} \
         "fuzz/corpus-work/$target" "fuzz/corpus/$target"; then
         failed="$failed $target"

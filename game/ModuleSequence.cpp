@@ -3,6 +3,10 @@
 // the order of the rest stays visible.
 #include "game/ModuleSequence.h"
 
+#include "audio/OggLoader.h"
+#include "audio/Sound.h"
+#include "audio/WAVLoader.h"
+#include "audio/waveout/WaveOutAudioDriver.h"
 #include "graphics/gl/GLContextDriver.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/LinkedList.h"
@@ -34,26 +38,26 @@ void InitGameModuleLast()
 
 void RunModuleInitialisers()
 {
-    InitRuntimeCore(); // 1. runtime core
-    InitGameModule();  // 2. the game module
-    // 3. sound layer: installs the silent audio driver
+    InitRuntimeCore();        // 1. runtime core
+    InitGameModule();         // 2. the game module
+    InitAudio();              // 3. sound layer: installs the silent audio driver
     InitMemoryBlockStreams(); // 4. memory-bank streams
     InitPixmaps();            // 5. the older GL window module (not built): its import, the pixmap module
     // 6. BMP loader
     InitSystem(); // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain
-    // 9. wave-out audio driver: replaces the silent driver when the device opens
+    InitWaveOutAudioDriver(); // 9. wave-out audio driver: replaces the silent driver when the device opens
     // 10. FreeType font loader
     // 11. HTTP stream protocol (networking is not built)
     // 12. sockets (networking is not built)
     InitLinkedLists(); // 13. linked lists
     // 14. filesystem helpers (not built)
-    // 15. Ogg Vorbis sound loader
+    InitOggLoader();     // 15. Ogg Vorbis sound loader
     InitIncbinStreams(); // 16. "incbin" stream protocol
     // 17. pseudo-random numbers (not built)
     InitStandardIO(); // 18. standard input/output streams
     // 19. TGA loader
-    // 20. WAV sound loader
+    InitWAVLoader();       // 20. WAV sound loader
     InitStandardModules(); // 21. the standard-module bundle
     InitGLContextDriver(); // 22. GL 2D driver (not built yet): its import, the GL window and context layer
     // 23. JPEG loader

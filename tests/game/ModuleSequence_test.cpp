@@ -1,4 +1,9 @@
 // The module-initialisation sequence: complete, ordered, and harmless to run twice.
+#include "audio/OggLoader.h"
+#include "audio/Sound.h"
+#include "audio/WAVLoader.h"
+#include "audio/waveout/WaveOut.h"
+#include "audio/waveout/WaveOutAudioDriver.h"
 #include "game/ModuleSequence.h"
 #include "runtime/EmbeddedFile.h"
 #include "runtime/Object.h"
@@ -28,12 +33,30 @@ TEST(ModuleSequence, LeavesTheStreamFactoriesReadyNewestFirst)
     EmbeddedFileAdd("sequence/test.bin"_s, bytes, 8);
     EXPECT_TRUE(Downcast<TMemoryStream>(OpenReadStream("incbin::sequence/test.bin"_s)));
     EXPECT_TRUE(Downcast<TMemoryBlockStream>(OpenReadStream(CreateMemoryBlock(1))));
-    // "incbin" (step 16) is asked first and the memory-block factory (step 4) last.
+    // Newest first: "incbin" (step 16) is asked before the memory-block factory (step 4), which is last.
+    // (The endian factory comes with the first module that imports it, the BMP or the WAV loader.)
     Ref<TStreamOpener> factory = StreamFactories();
-    EXPECT_TRUE(Downcast<TIncbinStreamOpener>(factory));
+    while (factory && !Downcast<TIncbinStreamOpener>(factory))
+        factory = factory->Next();
+    ASSERT_TRUE(factory);
     while (factory->Next())
         factory = factory->Next();
     EXPECT_TRUE(Downcast<TMemoryBlockStreamOpener>(factory));
+}
+
+TEST(ModuleSequence, LeavesTheSoundLoadersAndTheAudioDriverInPlace)
+{
+    game::RunModuleInitialisers();
+    // WAV (step 20) is asked before Ogg Vorbis (step 15).
+    ASSERT_TRUE(Downcast<TWAVLoader>(AudioSampleLoaders()));
+    EXPECT_TRUE(Downcast<TOggLoader>(AudioSampleLoaders()->next));
+    // The wave-out driver took over when the device opened (SDL's dummy driver here); without a device the
+    // silent driver stays.
+    if (audio::CurrentAudioDevice() != nullptr) {
+        EXPECT_TRUE(Downcast<TWaveOutAudioDriver>(CurrentAudioDriver()));
+    } else {
+        EXPECT_EQ(CurrentAudioDriver()->Class(), &classRecordOf<TAudioDriver>);
+    }
 }
 
 } // namespace

@@ -1,0 +1,190 @@
+// The sample loader registry and LoadAudioSample: newest loader first, each from the stream's start
+// position, stream errors as rejections, other exceptions passed on, unseekable streams refused, and the
+// stream closed however the load ends.
+#include "audio/AudioSample.h"
+#include "runtime/Error.h"
+#include "stream/Stream.h"
+#include "tests/audio/SoundTestSupport.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace vanta::test {
+namespace {
+
+// A loader whose answer the test decides; it records the position it was called at.
+class TScriptedLoader final : public TAudioSampleLoader
+{
+    VANTA_CLASS(TScriptedLoader, TAudioSampleLoader)
+public:
+    Ref<TAudioSample> LoadAudioSample(const Ref<TByteStream>& stream) override
+    {
+        positions.push_back(stream->Pos());
+        ReadByte(stream); // every loader reads: the next one must still start where the stream began
+        return answer ? answer() : Ref<TAudioSample>();
+    }
+
+    std::function<Ref<TAudioSample>()> answer;
+    std::vector<std::int32_t> positions;
+};
+
+// A stream that records whether it was closed.
+class TRecordingStream final : public TForwardingStream
+{
+    VANTA_CLASS(TRecordingStream, TForwardingStream)
+public:
+    std::int32_t Close() override
+    {
+        ++closes;
+        return 0;
+    }
+    int closes = 0;
+};
+
+// The "probe" protocol: hands out the one recording stream the test set up.
+class TProbeOpener final : public TStreamOpener
+{
+    VANTA_CLASS(TProbeOpener, TStreamOpener)
+public:
+    Ref<TByteStream> CreateStream(const Ref<Object>&, const Ref<String>& protocol, const Ref<String>&, bool,
+                                  bool) override
+    {
+        if (vanta::Compare(protocol, "probe"_s) != 0) return Null;
+        return stream;
+    }
+    Ref<TRecordingStream> stream;
+};
+
+class SampleLoaderRegistry : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        InitAudioSamples();
+        // Loaders are never unregistered: these two stay for the whole suite, silent unless a test scripts
+        // them. `first` is made last, so it is asked first.
+        second = New<TScriptedLoader>();
+        first = New<TScriptedLoader>();
+        probe = New<TProbeOpener>();
+    }
+    static void TearDownTestSuite()
+    {
+        first = Null;
+        second = Null;
+        probe = Null;
+    }
+    void SetUp() override
+    {
+        for (TScriptedLoader* loader : {first.Get(), second.Get()}) {
+            loader->answer = nullptr;
+            loader->positions.clear();
+        }
+        bytes = Bytes(64, 7);
+        Ref<TRecordingStream> stream = New<TRecordingStream>();
+        stream->SetStream(StreamOver(bytes));
+        probe->stream = stream;
+    }
+    void TearDown() override { probe->stream = Null; }
+
+    static Ref<TAudioSample> Made() { return CreateAudioSample(3, 8000, SF_MONO8); }
+
+    static inline Ref<TScriptedLoader> first;
+    static inline Ref<TScriptedLoader> second;
+    static inline Ref<TProbeOpener> probe;
+    Bytes bytes;
+};
+
+TEST_F(SampleLoaderRegistry, NewLoadersJoinAtTheHead)
+{
+    EXPECT_EQ(AudioSampleLoaders(), first);
+    EXPECT_EQ(first->next, second);
+}
+
+TEST_F(SampleLoaderRegistry, EveryLoaderStartsWhereTheStreamStarted)
+{
+    Ref<TMemoryStream> stream = StreamOver(bytes);
+    stream->Seek(5);
+    Ref<TAudioSample> made = Made();
+    second->answer = [&] { return made; };
+    Ref<TAudioSampleLoader> loadedBy;
+    EXPECT_EQ(LoadAudioSample(stream, &loadedBy), made);
+    EXPECT_EQ(loadedBy, second);
+    EXPECT_EQ(first->positions, std::vector<std::int32_t>{5});
+    EXPECT_EQ(second->positions, std::vector<std::int32_t>{5});
+}
+
+TEST_F(SampleLoaderRegistry, TheFirstWillingLoaderWins)
+{
+    Ref<TAudioSample> made = Made();
+    first->answer = [&] { return made; };
+    second->answer = [] { return Made(); };
+    EXPECT_EQ(LoadAudioSample(StreamOver(bytes)), made);
+    EXPECT_TRUE(second->positions.empty());
+}
+
+TEST_F(SampleLoaderRegistry, AStreamErrorIsThatLoadersRejection)
+{
+    Ref<TAudioSample> made = Made();
+    first->answer = []() -> Ref<TAudioSample> { Throw(New<TStreamReadError>()); };
+    second->answer = [&] { return made; };
+    EXPECT_EQ(LoadAudioSample("probe::x"_s), made);
+    EXPECT_EQ(probe->stream->closes, 1);
+}
+
+TEST_F(SampleLoaderRegistry, OtherExceptionsPassThroughAndTheStreamIsClosed)
+{
+    first->answer = []() -> Ref<TAudioSample> { ThrowError("broken loader"); };
+    try {
+        LoadAudioSample("probe::x"_s);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "broken loader");
+    }
+    EXPECT_TRUE(second->positions.empty());
+    EXPECT_EQ(probe->stream->closes, 1);
+}
+
+TEST_F(SampleLoaderRegistry, NobodyWillingGivesNullAndClosesTheStream)
+{
+    Ref<TAudioSampleLoader> loadedBy = first;
+    EXPECT_TRUE(LoadAudioSample("probe::x"_s, &loadedBy).IsNull());
+    EXPECT_TRUE(loadedBy.IsNull());
+    EXPECT_EQ(probe->stream->closes, 1);
+}
+
+TEST_F(SampleLoaderRegistry, UnopenableUrlsGiveNull)
+{
+    first->answer = [] { return Made(); };
+    EXPECT_TRUE(LoadAudioSample("/no/such/file.wav"_s).IsNull());
+    EXPECT_TRUE(LoadAudioSample(Ref<Object>()).IsNull());
+    EXPECT_TRUE(LoadAudioSample("nosuchprotocol::x"_s).IsNull());
+    EXPECT_TRUE(first->positions.empty());
+}
+
+TEST_F(SampleLoaderRegistry, AStreamWithoutPositionsIsRefused)
+{
+    first->answer = [] { return Made(); };
+    try {
+        LoadAudioSample(TUnseekableStream::Create(StreamOver(bytes)));
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Stream is not seekable");
+    }
+    EXPECT_TRUE(first->positions.empty());
+}
+
+TEST_F(SampleLoaderRegistry, TheBaseLoaderIsAbstract)
+{
+    try {
+        first->TAudioSampleLoader::LoadAudioSample(StreamOver(bytes));
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Is<TAbstractMethodError>());
+    }
+}
+
+} // namespace
+} // namespace vanta::test
