@@ -4,6 +4,11 @@
 #include "game/ModuleSequence.h"
 
 #include "pixmap/Pixmap.h"
+#include "pixmap/loaders/BMPLoader.h"
+#include "pixmap/loaders/ImageLoaders.h"
+#include "pixmap/loaders/JPEGLoader.h"
+#include "pixmap/loaders/PNGLoader.h"
+#include "pixmap/loaders/TGALoader.h"
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
 #include "stream/IncbinStream.h"
@@ -37,7 +42,7 @@ void RunModuleInitialisers()
     // 3. sound layer: installs the silent audio driver
     InitMemoryBlockStreams(); // 4. memory-bank streams
     InitPixmaps();            // 5. the older GL window module (not built): its import, the pixmap module
-    // 6. BMP loader
+    InitBMPLoader();          // 6. BMP loader (imports the endian-stream module)
     // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain
     // 9. wave-out audio driver: replaces the silent driver when the device opens
@@ -50,13 +55,13 @@ void RunModuleInitialisers()
     InitIncbinStreams(); // 16. "incbin" stream protocol
     // 17. pseudo-random numbers (not built)
     InitStandardIO(); // 18. standard input/output streams
-    // 19. TGA loader
+    InitTGALoader();  // 19. TGA loader
     // 20. WAV sound loader
     InitStandardModules(); // 21. the standard-module bundle
     // 22. GL 2D driver
-    // 23. JPEG loader
-    // 24. PNG loader
-    // 25. the image-loader bundle
+    InitJPEGLoader();   // 23. JPEG loader
+    InitPNGLoader();    // 24. PNG loader
+    InitImageLoaders(); // 25. the image-loader bundle
     // 26. Direct3D drivers (not built): the GL 2D driver is selected here instead
     // 27. joystick input (not built)
     // 28. Lua binding helpers
