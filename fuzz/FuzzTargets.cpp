@@ -6,7 +6,8 @@ namespace vanta::fuzz {
 std::span<const FuzzTarget> FuzzTargets()
 {
     static constexpr FuzzTarget targets[] = {
-        {"pixmap_ops", FuzzPixmapOps},
+        {"pixmap_ops", FuzzPixmapOps}, {"png", FuzzPNGLoader}, {"jpeg", FuzzJPEGLoader},
+        {"tga", FuzzTGALoader},        {"bmp", FuzzBMPLoader},
     };
     return targets;
 }
