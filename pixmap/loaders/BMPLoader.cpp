@@ -120,19 +120,22 @@ Ref<TPixmap> TBMPLoader::LoadPixmap(const Ref<TByteStream>& stream)
 
     const auto w = static_cast<std::int32_t>(width);
     const auto h = static_cast<std::int32_t>(height);
-    Ref<TPixmap> pixmap = CreatePixmap(w, h, PF_RGB888, 4);
+    Ref<TPixmap> pixmap = detail::CreateLoaderPixmap(w, h, PF_RGB888);
     if (pixmap.IsNull()) return Null;
     // Rows are padded to whole 32-bit words; the padding of the last row may be missing at the file's end.
     const std::int64_t rowBytes = (width * bitCount + 31) / 32 * 4;
     const std::int64_t pixelBytes = (width * bitCount + 7) / 8;
     std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes));
+    auto rowFor = [h, topDown](std::int32_t r) { return topDown ? r : h - 1 - r; };
     for (std::int32_t r = 0; r < h; ++r) {
         const std::int32_t got = ReadUpTo(in, row.data(), static_cast<std::int32_t>(rowBytes));
         if (got < pixelBytes) {
             if (r == 0) return Null;
+            // A file that ends early keeps the rows it holds; the others are black.
+            detail::ClearRows(*pixmap, r, rowFor);
             break;
         }
-        DecodeRow(row.data(), pixmap->PixelPtr(0, topDown ? r : h - 1 - r), w, bitCount, palette);
+        DecodeRow(row.data(), pixmap->PixelPtr(0, rowFor(r)), w, bitCount, palette);
     }
     return pixmap;
 }

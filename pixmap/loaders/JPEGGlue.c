@@ -107,18 +107,14 @@ static int SizeAllowed(long long width, long long height, long long components, 
     return width * height <= limits->maxPixels && width * height * components <= limits->maxBytes;
 }
 
-int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, int* width,
-                    int* height, int* components, unsigned char** pixels)
+int VantaDecodeJPEGRows(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits,
+                        VantaJPEGRowsFn rows, void* context)
 {
     struct jpeg_decompress_struct cinfo;
     struct ErrorManager errors;
     struct SourceManager source;
     struct ScanLimit scanLimit;
-    /* Set after the recovery point and needed after a jump back to it. */
-    unsigned char* volatile buffer = NULL;
 
-    *width = *height = *components = 0;
-    *pixels = NULL;
     cinfo.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = ErrorExit;
     errors.base.emit_message = EmitMessage;
@@ -126,12 +122,11 @@ int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLi
     cinfo.mem = NULL;
     if (setjmp(errors.recovery)) {
         jpeg_destroy_decompress(&cinfo);
-        free(buffer);
         return -1;
     }
     jpeg_CreateDecompress(&cinfo, JPEG_LIB_VERSION, sizeof cinfo);
     /* libjpeg's own working memory (whole-picture coefficient arrays of progressive files) stays within
-     * the same budget as the output; there is no backing store, so more is a fatal error. */
+     * twice the output budget; there is no backing store, so more is a fatal error. */
     cinfo.mem->max_memory_to_use = (long)(limits->maxBytes * 2);
 
     source.base.init_source = InitSource;
@@ -146,31 +141,71 @@ int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLi
     source.started = 0;
     cinfo.src = &source.base;
 
-    scanLimit.base.progress_monitor = CheckScans;
-    scanLimit.cinfo = &cinfo;
-    cinfo.progress = &scanLimit.base;
-
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK ||
         !SizeAllowed(cinfo.image_width, cinfo.image_height, cinfo.num_components, limits)) {
         jpeg_destroy_decompress(&cinfo);
         return -1;
     }
+    /* Only files of many scans need watching. */
+    if (jpeg_has_multiple_scans(&cinfo)) {
+        scanLimit.base.progress_monitor = CheckScans;
+        scanLimit.cinfo = &cinfo;
+        cinfo.progress = &scanLimit.base;
+    }
     jpeg_start_decompress(&cinfo);
-    const long long rowBytes = (long long)cinfo.output_width * cinfo.output_components;
+    JSAMPARRAY rowTable = NULL;
     if (!SizeAllowed(cinfo.output_width, cinfo.output_height, cinfo.output_components, limits) ||
-        (buffer = (unsigned char*)malloc((size_t)(rowBytes * cinfo.output_height))) == NULL) {
+        (rowTable = rows(context, (int)cinfo.output_width, (int)cinfo.output_height, cinfo.output_components)) ==
+            NULL) {
         jpeg_destroy_decompress(&cinfo);
         return -1;
     }
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = buffer + (size_t)(rowBytes * cinfo.output_scanline);
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
+    while (cinfo.output_scanline < cinfo.output_height)
+        jpeg_read_scanlines(&cinfo, rowTable + cinfo.output_scanline, cinfo.output_height - cinfo.output_scanline);
     jpeg_finish_decompress(&cinfo);
-    *width = (int)cinfo.output_width;
-    *height = (int)cinfo.output_height;
-    *components = cinfo.output_components;
-    *pixels = buffer;
     jpeg_destroy_decompress(&cinfo);
     return 0;
+}
+
+/* The single buffer of `VantaDecodeJPEG` and its row table. */
+struct Buffer
+{
+    unsigned char* pixels;
+    JSAMPARRAY rows;
+    int width;
+    int height;
+    int components;
+};
+
+static unsigned char** BufferRows(void* context, int width, int height, int components)
+{
+    struct Buffer* buffer = (struct Buffer*)context;
+    const size_t rowBytes = (size_t)width * (size_t)components;
+    buffer->pixels = (unsigned char*)malloc(rowBytes * (size_t)height);
+    buffer->rows = (JSAMPARRAY)malloc(sizeof(JSAMPROW) * (size_t)height);
+    if (buffer->pixels == NULL || buffer->rows == NULL) return NULL;
+    for (int y = 0; y < height; ++y)
+        buffer->rows[y] = buffer->pixels + rowBytes * (size_t)y;
+    buffer->width = width;
+    buffer->height = height;
+    buffer->components = components;
+    return buffer->rows;
+}
+
+int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, int* width,
+                    int* height, int* components, unsigned char** pixels)
+{
+    struct Buffer buffer = {NULL, NULL, 0, 0, 0};
+    const int result = VantaDecodeJPEGRows(stream, read, limits, BufferRows, &buffer);
+    free(buffer.rows);
+    if (result != 0) {
+        free(buffer.pixels);
+        buffer.pixels = NULL;
+        buffer.width = buffer.height = buffer.components = 0;
+    }
+    *width = buffer.width;
+    *height = buffer.height;
+    *components = buffer.components;
+    *pixels = buffer.pixels;
+    return result;
 }

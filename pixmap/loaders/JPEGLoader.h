@@ -35,7 +35,8 @@ public:
 // read divided by `size`. Must not throw.
 using JPEGReadFunction = VantaJPEGReadFn;
 
-// Decodes a JPEG from `stream` through `read`: 0 with the size, the component count (1 or 3 for the files
+// Decodes a JPEG from `stream` through `read` into one buffer (the loader itself decodes straight into its
+// pixmap): 0 with the size, the component count (1 or 3 for the files
 // a pixmap can hold) and a buffer of width*height*components bytes, rows top to bottom, that the caller
 // frees with `std::free`; -1 when libjpeg fails or the picture is beyond the pixmap limits (nothing to
 // free then).

@@ -81,7 +81,9 @@ static unsigned char** PNGRows(void* context, unsigned width, unsigned height, i
     if (bitDepth != 8 || !detail::PictureSizeAllowed(width, height, PixelFormatBytes(format))) return nullptr;
     if (rowBytes != std::size_t{width} * static_cast<std::size_t>(PixelFormatBytes(format))) return nullptr;
     try {
-        call->pixmap = CreatePixmap(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), format, 4);
+        // libpng fills every row or fails, and a failed load drops the pixmap: no clearing needed.
+        call->pixmap =
+            detail::CreateLoaderPixmap(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), format);
         if (call->pixmap.IsNull()) return nullptr;
         call->rows.resize(height);
         for (unsigned y = 0; y < height; ++y)

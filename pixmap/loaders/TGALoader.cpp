@@ -18,37 +18,38 @@ constexpr std::uint8_t TGA_TRUE_COLOUR = 2;
 constexpr std::uint8_t TGA_TRUE_COLOUR_RLE = 10;
 constexpr std::uint8_t TGA_TOP_LEFT = 0x20;
 
-// Turns one row of file pixels into the pixmap's format: 15 bits to RGB, 16 bits to RGBA (bit 15 set
-// means transparent), 24 bits (blue, green, red) to RGB, 32 bits (blue, green, red, alpha) to RGBA.
-void DecodeRow(const std::uint8_t* in, std::uint8_t* out, std::int32_t width, std::int32_t depth)
+// Turns one row of 15- or 16-bit file pixels into the pixmap's format: 15 bits to RGB, 16 bits to RGBA
+// (bit 15 set means transparent).
+void DecodeShortRow(const std::uint8_t* in, std::uint8_t* out, std::int32_t width, std::int32_t depth)
 {
-    switch (depth) {
-    case 15:
-    case 16:
-        for (std::int32_t i = 0; i < width; ++i, in += 2) {
-            const std::uint32_t v = Little16(in);
-            *out++ = static_cast<std::uint8_t>((v >> 7) & 0xF8);
-            *out++ = static_cast<std::uint8_t>((v >> 2) & 0xF8);
-            *out++ = static_cast<std::uint8_t>((v & 0x1F) << 3);
-            if (depth == 16) *out++ = (v & 0x8000) != 0 ? 0 : 255;
-        }
-        break;
-    case 24:
-        for (std::int32_t i = 0; i < width; ++i, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        break;
-    case 32:
-        for (std::int32_t i = 0; i < width; ++i, in += 4, out += 4) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-            out[3] = in[3];
-        }
-        break;
-    default: break;
+    for (std::int32_t i = 0; i < width; ++i, in += 2) {
+        const std::uint32_t v = Little16(in);
+        *out++ = static_cast<std::uint8_t>((v >> 7) & 0xF8);
+        *out++ = static_cast<std::uint8_t>((v >> 2) & 0xF8);
+        *out++ = static_cast<std::uint8_t>((v & 0x1F) << 3);
+        if (depth == 16) *out++ = (v & 0x8000) != 0 ? 0 : 255;
+    }
+}
+
+// Turns a row of 24-bit (blue, green, red) or 32-bit (blue, green, red, alpha) file pixels, already in the
+// pixmap's row, into RGB or RGBA where it lies.
+template <std::int32_t PIXEL_BYTES>
+void SwapRedAndBlueOf(std::uint8_t* row, std::int32_t width)
+{
+#pragma GCC unroll 8
+    for (std::int32_t i = 0; i < width; ++i, row += PIXEL_BYTES) {
+        const std::uint8_t blue = row[0];
+        row[0] = row[2];
+        row[2] = blue;
+    }
+}
+
+void SwapRedAndBlue(std::uint8_t* row, std::int32_t width, std::int32_t pixelBytes)
+{
+    if (pixelBytes == 3) {
+        SwapRedAndBlueOf<3>(row, width);
+    } else {
+        SwapRedAndBlueOf<4>(row, width);
     }
 }
 
@@ -132,22 +133,39 @@ Ref<TPixmap> TTGALoader::LoadPixmap(const Ref<TByteStream>& stream)
     if (!detail::PictureSizeAllowed(width, height, PixelFormatBytes(format))) return Null;
 
     if (detail::SkipUpTo(in, header.idLength) < header.idLength) return Null;
-    Ref<TPixmap> pixmap = CreatePixmap(width, height, format, 4);
+    Ref<TPixmap> pixmap = detail::CreateLoaderPixmap(width, height, format);
     if (pixmap.IsNull()) return Null;
 
     const std::int32_t pixelBytes = (depth + 7) / 8;
     const std::int32_t rowBytes = width * pixelBytes;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes));
+    // 24- and 32-bit pixels are read straight into the pixmap's rows; 15 and 16 bits grow on the way.
+    const bool inPlace = depth == 24 || depth == 32;
+    std::vector<std::uint8_t> shortRow(inPlace ? 0 : static_cast<std::size_t>(rowBytes));
     RunLengthReader packets(in, pixelBytes);
     const bool topDown = (header.descriptor & TGA_TOP_LEFT) != 0;
-    for (std::int32_t r = 0; r < height; ++r) {
-        const bool complete = header.imageType == TGA_TRUE_COLOUR ? ReadUpTo(in, row.data(), rowBytes) == rowBytes
-                                                                  : packets.Fill(row.data(), width);
+    auto rowFor = [height, topDown](std::int32_t r) { return topDown ? r : height - 1 - r; };
+    std::int32_t done = 0;
+    for (; done < height; ++done) {
+        std::uint8_t* target = pixmap->Pixels() + static_cast<std::ptrdiff_t>(rowFor(done)) * pixmap->Pitch();
+        std::uint8_t* row = inPlace ? target : shortRow.data();
+        const bool complete =
+            header.imageType == TGA_TRUE_COLOUR ? ReadUpTo(in, row, rowBytes) == rowBytes : packets.Fill(row, width);
         if (!complete) {
-            if (r == 0) return Null;
+            if (done == 0) return Null;
+            // A file that ends early keeps the rows it holds; the others (the one read in part included)
+            // are clear.
+            detail::ClearRows(*pixmap, done, rowFor);
             break;
         }
-        DecodeRow(row.data(), pixmap->PixelPtr(0, topDown ? r : height - 1 - r), width, depth);
+        if (!inPlace) DecodeShortRow(row, target, width, depth);
+    }
+    // Red and blue change places once every row is in: a row swapped right after it was copied in would
+    // read bytes still on their way to memory (the wide stores of the copy cannot forward to byte loads),
+    // which costs more than the swap itself.
+    if (inPlace) {
+        for (std::int32_t r = 0; r < done; ++r)
+            SwapRedAndBlue(pixmap->Pixels() + static_cast<std::ptrdiff_t>(rowFor(r)) * pixmap->Pitch(), width,
+                           pixelBytes);
     }
     return pixmap;
 }

@@ -6,6 +6,8 @@
 #include "pixmap/loaders/PNGLoader.h"
 #include "pixmap/loaders/TGALoader.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace vanta::test {
@@ -150,11 +152,45 @@ TEST(HostileImages, DamagedHeadersOfEveryFixture)
     }
 }
 
+// The loaders fill pixmaps whose memory was not cleared first: rows they do not reach and the padding
+// after each row must still be zero, never what the heap held before.
+TEST(HostileImages, LoadedPixmapsShowNoStaleMemory)
+{
+    InitLoadersForTest();
+    for (const char* name : {"bmp24.bmp", "bmp4.bmp", "tga24.tga", "tga32_rle.tga", "png_rgb.png", "jpeg_rgb.jpg"}) {
+        const std::string bytes = Fixture(name);
+        const Ref<TPixmap> whole = LoadBytes(bytes);
+        ASSERT_FALSE(whole.IsNull()) << name;
+        for (const std::size_t length : {bytes.size(), bytes.size() / 2}) {
+            // Memory of the pixmap's size, dirtied and given back, is what the next allocation gets.
+            void* dirty = MemAlloc(whole->Capacity());
+            std::memset(dirty, 0xAB, std::size_t(whole->Capacity()));
+            MemFree(dirty, whole->Capacity());
+            const Ref<TPixmap> pixmap = LoadBytes(bytes.substr(0, length));
+            if (pixmap.IsNull()) continue;
+            const std::int32_t used = pixmap->Width() * pixmap->BytesPerPixel();
+            for (std::int32_t y = 0; y < pixmap->Height(); ++y) {
+                const std::uint8_t* row = pixmap->PixelPtr(0, y);
+                for (std::int32_t i = used; i < pixmap->Pitch(); ++i)
+                    ASSERT_EQ(row[i], 0) << name << " padding of row " << y;
+                if (length == bytes.size()) {
+                    ASSERT_EQ(std::memcmp(row, whole->PixelPtr(0, y), std::size_t(used)), 0) << name << " row " << y;
+                }
+            }
+            if (length < bytes.size() && !std::string(name).starts_with("png") &&
+                !std::string(name).starts_with("jpeg")) {
+                // Half a bottom-up file: the top row was never reached.
+                EXPECT_EQ(std::count(pixmap->PixelPtr(0, 0), pixmap->PixelPtr(0, 0) + used, 0), used) << name;
+            }
+        }
+    }
+}
+
 TEST(HostileImages, EmptyAndTinyInputs)
 {
     InitLoadersForTest();
     for (const std::string& bytes : {std::string(), std::string(1, '\0'), std::string("BM"), std::string("\x89PNG", 4),
-                                    std::string("\xFF\xD8\xFF", 3), std::string(18, '\0')})
+                                     std::string("\xFF\xD8\xFF", 3), std::string(18, '\0')})
         EXPECT_TRUE(LoadBytes(bytes).IsNull());
 }
 

@@ -26,8 +26,10 @@ namespace {
 void PrintUsage()
 {
     std::fputs("usage: vanta-asset COMMAND ARGUMENTS\n", stderr);
-    for (const Command& command : Commands())
-        std::fprintf(stderr, "  vanta-asset %s %-14s %s\n", command.name, command.arguments, command.summary);
+    for (const Command& command : Commands()) {
+        const std::string synopsis = std::string(command.name) + " " + command.arguments;
+        std::fprintf(stderr, "  vanta-asset %-20s %s\n", synopsis.c_str(), command.summary);
+    }
 }
 
 } // namespace

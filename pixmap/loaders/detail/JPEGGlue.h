@@ -23,11 +23,19 @@ struct VantaJPEGLimits
     long long maxBytes;
 };
 
+/* Called once the output's size is known: answers `height` row pointers of at least width*components
+ * bytes each to decode into, or NULL to stop. */
+typedef unsigned char** (*VantaJPEGRowsFn)(void* context, int width, int height, int components);
+
 /* Decodes a JPEG read through `read` from `stream` with libjpeg's default output (grey or RGB, 8 bits per
- * sample). Answers 0 with the output's size and a malloc'd buffer of width*height*components bytes, rows
- * top to bottom, that the caller frees; -1 on a fatal libjpeg error, a refusal by `limits`, or when the
- * buffer cannot be had (then nothing is left to free). Data that ends early decodes as if an end marker
- * followed. */
+ * sample; 4 components for CMYK files) into the rows `rows` answers. Answers 0 when the rows were filled,
+ * -1 on a fatal libjpeg error, a refusal by `limits` or when `rows` answers NULL. Data that ends early
+ * decodes as if an end marker followed. */
+int VantaDecodeJPEGRows(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, VantaJPEGRowsFn rows,
+                        void* context);
+
+/* `VantaDecodeJPEGRows` into one malloc'd buffer of width*height*components bytes, rows top to bottom,
+ * that the caller frees: 0 with the output's size and the buffer, or -1 with nothing to free. */
 int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, int* width, int* height,
                     int* components, unsigned char** pixels);
 

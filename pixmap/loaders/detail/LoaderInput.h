@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace vanta::detail {
 
@@ -57,6 +58,30 @@ inline std::int64_t SkipUpTo(TByteStream& stream, std::int64_t count)
         if (n < chunk) break;
     }
     return done;
+}
+
+// A pixmap for a loader to fill (alignment 4): its memory is not cleared first, only the padding at the
+// end of each row, so the loader must write every row or clear it with `ClearRows`. `Null` beyond the
+// pixmap limits.
+inline Ref<TPixmap> CreateLoaderPixmap(std::int32_t width, std::int32_t height, std::int32_t format)
+{
+    Ref<TPixmap> pixmap = TPixmap::CreateUncleared(width, height, format, 4);
+    if (pixmap.IsNull()) return Null;
+    const std::int32_t used = width * pixmap->BytesPerPixel();
+    if (pixmap->Pitch() > used) {
+        for (std::int32_t y = 0; y < height; ++y)
+            std::memset(pixmap->PixelPtr(0, y) + used, 0, static_cast<std::size_t>(pixmap->Pitch() - used));
+    }
+    return pixmap;
+}
+
+// Clears rows `rowFor(first)` .. `rowFor(height - 1)`, the rows a loader did not reach.
+template <class RowFor>
+void ClearRows(TPixmap& pixmap, std::int32_t first, RowFor rowFor)
+{
+    const auto used = static_cast<std::size_t>(pixmap.Width() * pixmap.BytesPerPixel());
+    for (std::int32_t r = first; r < pixmap.Height(); ++r)
+        std::memset(pixmap.PixelPtr(0, rowFor(r)), 0, used);
 }
 
 inline std::uint32_t Little16(const std::uint8_t* p) noexcept
