@@ -2,16 +2,18 @@
  * over the read function, an error manager that jumps back instead of exiting, and a scan limit. */
 #include "pixmap/loaders/detail/JPEGGlue.h"
 
+#include <jerror.h>
 #include <setjmp.h>
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <jerror.h>
 #include <jpeglib.h>
 
 enum
 {
-    INPUT_BUFFER_SIZE = 4096,
+    /* libjpeg-turbo decodes Huffman data on a fast path only while a few kilobytes are buffered ahead; a
+     * large buffer keeps it there for all but the last piece of the file. */
+    INPUT_BUFFER_SIZE = 65536,
     /* Progressive files may hold any number of scans; a hostile one with thousands of tiny scans would
      * keep the decoder busy for minutes. Real files have a dozen or so. */
     MAX_SCANS = 1000
@@ -29,7 +31,7 @@ struct SourceManager
     void* stream;
     VantaJPEGReadFn read;
     int started;
-    JOCTET buffer[INPUT_BUFFER_SIZE];
+    JOCTET* buffer;
 };
 
 struct ScanLimit
@@ -107,8 +109,8 @@ static int SizeAllowed(long long width, long long height, long long components, 
     return width * height <= limits->maxPixels && width * height * components <= limits->maxBytes;
 }
 
-int VantaDecodeJPEGRows(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits,
-                        VantaJPEGRowsFn rows, void* context)
+int VantaDecodeJPEGRows(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, VantaJPEGRowsFn rows,
+                        void* context)
 {
     struct jpeg_decompress_struct cinfo;
     struct ErrorManager errors;
@@ -139,6 +141,7 @@ int VantaDecodeJPEGRows(void* stream, VantaJPEGReadFn read, const struct VantaJP
     source.stream = stream;
     source.read = read;
     source.started = 0;
+    source.buffer = (JOCTET*)(*cinfo.mem->alloc_small)((j_common_ptr)&cinfo, JPOOL_PERMANENT, INPUT_BUFFER_SIZE);
     cinfo.src = &source.base;
 
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK ||
@@ -192,8 +195,8 @@ static unsigned char** BufferRows(void* context, int width, int height, int comp
     return buffer->rows;
 }
 
-int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, int* width,
-                    int* height, int* components, unsigned char** pixels)
+int VantaDecodeJPEG(void* stream, VantaJPEGReadFn read, const struct VantaJPEGLimits* limits, int* width, int* height,
+                    int* components, unsigned char** pixels)
 {
     struct Buffer buffer = {NULL, NULL, 0, 0, 0};
     const int result = VantaDecodeJPEGRows(stream, read, limits, BufferRows, &buffer);

@@ -5,7 +5,6 @@
 #include "pixmap/loaders/detail/LoaderInput.h"
 #include "runtime/Error.h"
 
-#include <cstdlib>
 #include <exception>
 #include <utility>
 #include <vector>

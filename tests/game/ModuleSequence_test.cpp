@@ -1,5 +1,10 @@
 // The module-initialisation sequence: complete, ordered, and harmless to run twice.
 #include "game/ModuleSequence.h"
+#include "pixmap/Pixmap.h"
+#include "pixmap/loaders/BMPLoader.h"
+#include "pixmap/loaders/JPEGLoader.h"
+#include "pixmap/loaders/PNGLoader.h"
+#include "pixmap/loaders/TGALoader.h"
 #include "runtime/EmbeddedFile.h"
 #include "runtime/Object.h"
 #include "stream/IncbinStream.h"
@@ -34,6 +39,18 @@ TEST(ModuleSequence, LeavesTheStreamFactoriesReadyNewestFirst)
     while (factory->Next())
         factory = factory->Next();
     EXPECT_TRUE(Downcast<TMemoryBlockStreamOpener>(factory));
+}
+
+TEST(ModuleSequence, RegistersTheImageLoadersSoThatPNGIsAskedFirst)
+{
+    game::RunModuleInitialisers();
+    // BMP (step 6), TGA (19), JPEG (23) and PNG (24) each join at the head of the registry.
+    Ref<TPixmapLoader> loader = PixmapLoaders();
+    EXPECT_TRUE(Downcast<TPNGLoader>(loader));
+    EXPECT_TRUE(Downcast<TJPEGLoader>(loader = loader->next));
+    EXPECT_TRUE(Downcast<TTGALoader>(loader = loader->next));
+    EXPECT_TRUE(Downcast<TBMPLoader>(loader = loader->next));
+    EXPECT_TRUE(loader->next.IsNull());
 }
 
 } // namespace
