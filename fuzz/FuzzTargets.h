@@ -28,6 +28,13 @@ struct FuzzTarget
 // sizes, coordinates and formats, and `ConvertPixels` on raw runs.
 int FuzzPixmapOps(const std::uint8_t* data, std::size_t size);
 
+// The image loaders, each fed the input through a memory stream: PNG (with a writer round trip), JPEG,
+// TGA and BMP.
+int FuzzPNGLoader(const std::uint8_t* data, std::size_t size);
+int FuzzJPEGLoader(const std::uint8_t* data, std::size_t size);
+int FuzzTGALoader(const std::uint8_t* data, std::size_t size);
+int FuzzBMPLoader(const std::uint8_t* data, std::size_t size);
+
 // The WAV loader on the input bytes.
 int FuzzWavLoader(const std::uint8_t* data, std::size_t size);
 

@@ -1,4 +1,4 @@
-// Fuzz targets "wav_loader" and "ogg_loader": the two sample loaders on hostile bytes. Besides the
+// Fuzz targets "wav" and "ogg": the two sample loaders on hostile bytes. Besides the
 // sanitizers' watch, each run checks what the loaders promise: only stream errors escape a loader, a sample
 // has one of the loader's formats, owns at least the bytes its length covers (all of them are read here, so
 // an overrun shows), and a WAV sample never holds more bytes than the file.

@@ -9,6 +9,11 @@
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "graphics/gl/GLContextDriver.h"
 #include "pixmap/Pixmap.h"
+#include "pixmap/loaders/BMPLoader.h"
+#include "pixmap/loaders/ImageLoaders.h"
+#include "pixmap/loaders/JPEGLoader.h"
+#include "pixmap/loaders/PNGLoader.h"
+#include "pixmap/loaders/TGALoader.h"
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
 #include "stream/IncbinStream.h"
@@ -43,8 +48,8 @@ void RunModuleInitialisers()
     InitAudio();              // 3. sound layer: installs the silent audio driver
     InitMemoryBlockStreams(); // 4. memory-bank streams
     InitPixmaps();            // 5. the older GL window module (not built): its import, the pixmap module
-    // 6. BMP loader
-    InitSystem(); // 7. system and input: installs the host driver and creates the event queue
+    InitBMPLoader();          // 6. BMP loader (imports the endian-stream module)
+    InitSystem();             // 7. system and input: installs the host driver and creates the event queue
     // 8. font loader chain
     InitWaveOutAudioDriver(); // 9. wave-out audio driver: replaces the silent driver when the device opens
     // 10. FreeType font loader
@@ -55,14 +60,14 @@ void RunModuleInitialisers()
     InitOggLoader();     // 15. Ogg Vorbis sound loader
     InitIncbinStreams(); // 16. "incbin" stream protocol
     // 17. pseudo-random numbers (not built)
-    InitStandardIO(); // 18. standard input/output streams
-    // 19. TGA loader
+    InitStandardIO();      // 18. standard input/output streams
+    InitTGALoader();       // 19. TGA loader
     InitWAVLoader();       // 20. WAV sound loader
     InitStandardModules(); // 21. the standard-module bundle
     InitGLContextDriver(); // 22. GL 2D driver (not built yet): its import, the GL window and context layer
-    // 23. JPEG loader
-    // 24. PNG loader
-    // 25. the image-loader bundle
+    InitJPEGLoader();      // 23. JPEG loader
+    InitPNGLoader();       // 24. PNG loader
+    InitImageLoaders();    // 25. the image-loader bundle
     // 26. Direct3D drivers (not built): the GL 2D driver is selected here instead
     // 27. joystick input (not built)
     // 28. Lua binding helpers

@@ -64,7 +64,7 @@ TPixmapLoader::TPixmapLoader() : next(loaderHead)
     loaderHead = Ref<TPixmapLoader>(this);
 }
 
-Ref<TPixmap> TPixmapLoader::LoadPixmap(const Ref<Object>&)
+Ref<TPixmap> TPixmapLoader::LoadPixmap(const Ref<TByteStream>&)
 {
     ThrowAbstractMethod();
 }
@@ -255,12 +255,57 @@ Ref<TPixmap> ResizePixmap(const Ref<TPixmap>& pixmap, std::int32_t width, std::i
     return result;
 }
 
+Ref<TPixmap> LoadPixmapWithLoader(const Ref<Object>& url, Ref<TPixmapLoader>& loader)
+{
+    loader = Null;
+    const Ref<TByteStream> stream = OpenReadStream(url);
+    if (stream.IsNull()) return Null;
+    // Closed on every way out, an error that propagates included.
+    struct Closer
+    {
+        TByteStream* stream;
+        ~Closer()
+        {
+            try {
+                stream->Close();
+            } catch (...) {
+                // A close that fails has nothing left to give back; the answer stands.
+            }
+        }
+    } closer{stream.Get()};
+
+    const std::int32_t start = stream->Pos();
+    if (start == -1) return Null;
+    for (Ref<TPixmapLoader> candidate = loaderHead; !candidate.IsNull(); candidate = candidate->next) {
+        if (stream->Seek(start) != start) return Null;
+        Ref<TPixmap> pixmap;
+        try {
+            pixmap = candidate->LoadPixmap(stream);
+        } catch (const Exception& e) {
+            if (!e.Is<TStreamError>()) throw;
+            continue;
+        }
+        if (!pixmap.IsNull()) {
+            loader = candidate;
+            return pixmap;
+        }
+    }
+    return Null;
+}
+
+Ref<TPixmap> LoadPixmap(const Ref<Object>& url)
+{
+    Ref<TPixmapLoader> loader;
+    return LoadPixmapWithLoader(url, loader);
+}
+
 void InitPixmaps()
 {
     static bool initialised = false;
     if (initialised) return;
     initialised = true;
     InitRuntimeCore();
+    InitStreams();
 }
 
 } // namespace vanta

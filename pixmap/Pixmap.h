@@ -5,11 +5,13 @@
 // other formats pass through it, and masking and resizing work in it. `PF_BGRA8888` read as one
 // little-endian 32-bit word is the packed ARGB colour that `ReadPixel` and `WritePixel` exchange.
 //
-// Builds on the object runtime (runtime/Object.h, runtime/Error.h).
+// Builds on the object runtime (runtime/Object.h, runtime/Error.h) and the stream layer (stream/Stream.h),
+// through which `LoadPixmap` opens what it is asked to load.
 #pragma once
 
 #include "pixmap/TPixmap.h"
 #include "runtime/Object.h"
+#include "stream/Stream.h"
 
 #include <cstdint>
 
@@ -54,9 +56,10 @@ class TPixmapLoader : public Object
 public:
     TPixmapLoader();
 
-    // A pixmap decoded from `stream`, or `Null` when the data is not this loader's format. The base
-    // class throws `TAbstractMethodError`.
-    virtual Ref<TPixmap> LoadPixmap(const Ref<Object>& stream);
+    // A pixmap decoded from `stream` (read from its current position), or `Null` when the data is not this
+    // loader's format. May throw the stream's errors (`TStreamError` family), which `LoadPixmap` counts as
+    // a rejection. The base class throws `TAbstractMethodError`.
+    virtual Ref<TPixmap> LoadPixmap(const Ref<TByteStream>& stream);
 
     // The following loader in the registry, or `Null`.
     Ref<TPixmapLoader> next;
@@ -106,6 +109,16 @@ Ref<TPixmap> YFlipPixmap(const Ref<TPixmap>& pixmap);
 // rows and columns repeat, nothing is blended from outside). `Null` for a width or height outside
 // 1 .. 16384, an empty pixmap, or a result or RGBA working copy beyond the size limits.
 Ref<TPixmap> ResizePixmap(const Ref<TPixmap>& pixmap, std::int32_t width, std::int32_t height);
+
+// The pixmap the registered loaders make of `url` (anything `OpenReadStream` opens: a path, a
+// "protocol::path" URL, a stream, which is read from its position and left open). Each loader, newest
+// first, is asked from the same start position until one answers a pixmap; a stream error inside a loader
+// counts as its rejection, any other error propagates (the stream is closed first). `Null` when the url
+// cannot be opened, when the stream cannot seek (`Pos` -1) or when no loader takes the data.
+Ref<TPixmap> LoadPixmap(const Ref<Object>& url);
+
+// `LoadPixmap`, also answering in `loader` the loader that made the pixmap (`Null` when none did).
+Ref<TPixmap> LoadPixmapWithLoader(const Ref<Object>& url, Ref<TPixmapLoader>& loader);
 
 // The pixmap module's initialiser: initialises the object runtime.
 void InitPixmaps();

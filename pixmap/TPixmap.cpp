@@ -146,7 +146,7 @@ void TPixmap::WritePixel(std::int32_t x, std::int32_t y, std::uint32_t argb)
     }
 }
 
-Ref<TPixmap> TPixmap::Create(std::int32_t width, std::int32_t height, std::int32_t format, std::int32_t align)
+Ref<TPixmap> TPixmap::CreateUncleared(std::int32_t width, std::int32_t height, std::int32_t format, std::int32_t align)
 {
     const std::int64_t bytes = PixelFormatBytes(format);
     if (!SideInRange(width) || !SideInRange(height) || bytes == 0 || align < 1) return Null;
@@ -161,9 +161,15 @@ Ref<TPixmap> TPixmap::Create(std::int32_t width, std::int32_t height, std::int32
     pixmap->pitch_ = static_cast<std::int32_t>(pitch);
     pixmap->format_ = format;
     pixmap->capacity_ = static_cast<std::int32_t>(capacity);
+    return pixmap;
+}
+
+Ref<TPixmap> TPixmap::Create(std::int32_t width, std::int32_t height, std::int32_t format, std::int32_t align)
+{
+    Ref<TPixmap> pixmap = CreateUncleared(width, height, format, align);
     // Cleared so that a picture only partly written (a texture's padding, a loader that stops early)
     // shows black rather than stale heap contents.
-    std::memset(pixmap->pixels_, 0, static_cast<std::size_t>(capacity));
+    if (!pixmap.IsNull()) std::memset(pixmap->pixels_, 0, static_cast<std::size_t>(pixmap->capacity_));
     return pixmap;
 }
 

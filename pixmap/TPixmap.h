@@ -60,6 +60,11 @@ public:
     // is unknown, `align` is below 1 or the memory (pitch times height) would exceed 256 MiB.
     static Ref<TPixmap> Create(std::int32_t width, std::int32_t height, std::int32_t format, std::int32_t align);
 
+    // `Create` without clearing the memory, for a writer that fills every byte of every row, the padding
+    // up to the pitch included, before anyone reads the pixmap (the image loaders). `Null` as `Create`.
+    static Ref<TPixmap> CreateUncleared(std::int32_t width, std::int32_t height, std::int32_t format,
+                                        std::int32_t align);
+
     // A new pixmap over memory owned elsewhere, which must hold `height` rows of `pitch` bytes and must
     // outlive the pixmap. `Null` for null `pixels`, a width or height outside 1 .. 16384, an unknown
     // format or a pitch below width times the format's byte size.

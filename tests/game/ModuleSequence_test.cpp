@@ -5,6 +5,11 @@
 #include "audio/waveout/WaveOut.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "game/ModuleSequence.h"
+#include "pixmap/Pixmap.h"
+#include "pixmap/loaders/BMPLoader.h"
+#include "pixmap/loaders/JPEGLoader.h"
+#include "pixmap/loaders/PNGLoader.h"
+#include "pixmap/loaders/TGALoader.h"
 #include "runtime/EmbeddedFile.h"
 #include "runtime/Object.h"
 #include "stream/IncbinStream.h"
@@ -57,6 +62,18 @@ TEST(ModuleSequence, LeavesTheSoundLoadersAndTheAudioDriverInPlace)
     } else {
         EXPECT_EQ(CurrentAudioDriver()->Class(), &classRecordOf<TAudioDriver>);
     }
+}
+
+TEST(ModuleSequence, RegistersTheImageLoadersSoThatPNGIsAskedFirst)
+{
+    game::RunModuleInitialisers();
+    // BMP (step 6), TGA (19), JPEG (23) and PNG (24) each join at the head of the registry.
+    Ref<TPixmapLoader> loader = PixmapLoaders();
+    EXPECT_TRUE(Downcast<TPNGLoader>(loader));
+    EXPECT_TRUE(Downcast<TJPEGLoader>(loader = loader->next));
+    EXPECT_TRUE(Downcast<TTGALoader>(loader = loader->next));
+    EXPECT_TRUE(Downcast<TBMPLoader>(loader = loader->next));
+    EXPECT_TRUE(loader->next.IsNull());
 }
 
 } // namespace

@@ -346,7 +346,7 @@ class CountingLoader : public TPixmapLoader
     VANTA_CLASS(CountingLoader, TPixmapLoader)
 public:
     explicit CountingLoader(int id) : id(id) {}
-    Ref<TPixmap> LoadPixmap(const Ref<Object>&) override { return CreatePixmap(id, 1, PF_I8); }
+    Ref<TPixmap> LoadPixmap(const Ref<TByteStream>&) override { return CreatePixmap(id, 1, PF_I8); }
     int id;
 };
 

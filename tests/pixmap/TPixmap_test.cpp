@@ -80,6 +80,19 @@ TEST(CreatePixmap, HostileSizesGiveNull)
     EXPECT_FALSE(CreatePixmap(16384, 1, PF_RGBA8888).IsNull());
 }
 
+TEST(CreatePixmap, UnclearedPixmapsHaveTheSameShapeAndLimits)
+{
+    const Ref<TPixmap> cleared = CreatePixmap(7, 5, PF_RGB888, 8);
+    const Ref<TPixmap> uncleared = TPixmap::CreateUncleared(7, 5, PF_RGB888, 8);
+    ASSERT_FALSE(uncleared.IsNull());
+    EXPECT_EQ(uncleared->Pitch(), cleared->Pitch());
+    EXPECT_EQ(uncleared->Capacity(), cleared->Capacity());
+    EXPECT_EQ(uncleared->Format(), PF_RGB888);
+    EXPECT_TRUE(TPixmap::CreateUncleared(16385, 1, PF_I8, 4).IsNull());
+    EXPECT_TRUE(TPixmap::CreateUncleared(16384, 4097, PF_RGBA8888, 4).IsNull());
+    EXPECT_TRUE(TPixmap::CreateUncleared(2, 2, 7, 4).IsNull());
+}
+
 TEST(CreatePixmap, ExactlyTheMemoryLimitIsAccepted)
 {
     Ref<TPixmap> pixmap = CreatePixmap(16384, 4096, PF_RGBA8888);

@@ -3,7 +3,7 @@
 #include "audio/WAVLoader.h"
 #include "support/Subprocess.h"
 #include "tests/audio/SoundTestSupport.h"
-#include "tools/asset/SoundCommands.h"
+#include "tools/asset/AssetTool.h"
 
 #include <filesystem>
 #include <string>
@@ -21,7 +21,7 @@ class AssetAudio : public ::testing::Test
 protected:
     void SetUp() override
     {
-        asset::InitSoundCommands();
+        asset::InitAssetModules();
         folder = fs::temp_directory_path() / ("vanta_asset_audio_" + std::to_string(getpid()));
         fs::create_directories(folder);
     }
@@ -43,14 +43,12 @@ TEST_F(AssetAudio, InfoDescribesSounds)
 {
     ProcessResult result = Tool({"info", FixturePath("mono.ogg")});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "sound: " + FixturePath("mono.ogg") +
-                              "\nloader: TOggLoader\nformat: SF_MONO16LE\nchannels: 1\nbits: 16\nrate: 22050\n"
-                              "frames: 5512\nseconds: 0.250\n");
+    EXPECT_EQ(result.out, "kind: sound\nloader: Ogg\nformat: SF_MONO16LE\nchannels: 1\nbits: 16\nrate: 22050\n"
+                          "frames: 5512\nseconds: 0.250\n");
 
     result = Tool({"info", FixturePath("stereo8.wav")});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("loader: TWAVLoader\nformat: SF_STEREO8\nchannels: 2\nbits: 8\nrate: 8000\n"),
-              std::string::npos)
+    EXPECT_NE(result.out.find("loader: WAV\nformat: SF_STEREO8\nchannels: 2\nbits: 8\nrate: 8000\n"), std::string::npos)
         << result.out;
 }
 
@@ -122,7 +120,7 @@ TEST_F(AssetAudio, FailuresAndWrongCommandLines)
     std::ofstream(junk) << "this is not a sound";
     ProcessResult result = Tool({"info", junk});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "cannot load sound: " + junk + "\n");
+    EXPECT_EQ(result.err, "cannot load image or sound: " + junk + "\n");
 
     result = Tool({"audio", junk, Out("never.wav")});
     EXPECT_EQ(result.status, 1);

@@ -1,0 +1,35 @@
+// The BMP loader: Windows and OS/2 bitmaps of 1, 4, 8 and 24 bits per pixel, uncompressed, into
+// `PF_RGB888` pixmaps.
+//
+// The headers common tools write are understood (the 12-byte OS/2 header and the 40-, 52-, 56-, 108- and
+// 124-byte Windows headers), the pixel-data offset is honoured and a negative height means rows stored top
+// to bottom. Palette indices beyond the palette read as black; compressed files and other bit counts are
+// refused. A file that ends early gives the rows it holds (the rest black), or `Null` before the first.
+//
+// Builds on the pixmap module (pixmap/Pixmap.h) and the stream layer.
+#pragma once
+
+#include "pixmap/Pixmap.h"
+
+namespace vanta {
+
+class TBMPLoader;
+template <>
+inline constexpr const char* classDebugName<TBMPLoader> = "TBMPLoader";
+
+// The BMP loader; the module initialiser registers one.
+class TBMPLoader : public TPixmapLoader
+{
+    VANTA_CLASS(TBMPLoader, TPixmapLoader)
+public:
+    TBMPLoader() = default;
+
+    // A `PF_RGB888` pixmap, or `Null` when the data is not a BMP file this loader supports. Throws the
+    // stream's `TStreamError` when a read fails before the end.
+    Ref<TPixmap> LoadPixmap(const Ref<TByteStream>& stream) override;
+};
+
+// The BMP module's initialiser: initialises the pixmap and endian-stream modules and registers the loader.
+void InitBMPLoader();
+
+} // namespace vanta

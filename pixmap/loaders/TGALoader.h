@@ -1,0 +1,58 @@
+// The TGA loader: true-colour Targa files (image types 2, uncompressed, and 10, run-length) of 15, 16, 24
+// and 32 bits per pixel, into `PF_RGB888` (15, 24 bits) or `PF_RGBA8888` (16, 32 bits) pixmaps.
+//
+// Rows are stored bottom to top unless the descriptor's top-left bit (0x20) is set. A run-length packet
+// that runs past the end of a row continues on the next row, and never past the picture. Colour-mapped
+// files (type 1) and pictures wider or taller than 4096 pixels are refused. A file that ends early gives
+// the rows it holds (the rest zero), or `Null` before the first.
+//
+// Builds on the pixmap module (pixmap/Pixmap.h) and the stream layer.
+#pragma once
+
+#include "pixmap/Pixmap.h"
+
+#include <cstdint>
+
+namespace vanta {
+
+// The 18-byte header at the start of every TGA file, as read (little-endian fields).
+struct TTGAHeader
+{
+    std::uint8_t idLength = 0;
+    std::uint8_t colourMapType = 0;
+    std::uint8_t imageType = 0;
+    std::uint8_t colourMapSpec[5] = {}; // not interpreted
+    std::uint16_t xOrigin = 0;          // not interpreted
+    std::uint16_t yOrigin = 0;          // not interpreted
+    std::uint16_t imageWidth = 0;
+    std::uint16_t imageHeight = 0;
+    std::uint8_t pixelDepth = 0;
+    std::uint8_t descriptor = 0;
+
+    // The header held in the first 18 bytes of a file.
+    static TTGAHeader FromBytes(const std::uint8_t* bytes) noexcept;
+};
+
+// The largest width or height the TGA loader accepts.
+inline constexpr std::int32_t TGA_MAX_SIDE = 4096;
+
+class TTGALoader;
+template <>
+inline constexpr const char* classDebugName<TTGALoader> = "TTGALoader";
+
+// The TGA loader; the module initialiser registers one.
+class TTGALoader : public TPixmapLoader
+{
+    VANTA_CLASS(TTGALoader, TPixmapLoader)
+public:
+    TTGALoader() = default;
+
+    // The pixmap, or `Null` when the data is not a TGA file this loader supports. Throws the stream's
+    // `TStreamError` when a read fails before the end.
+    Ref<TPixmap> LoadPixmap(const Ref<TByteStream>& stream) override;
+};
+
+// The TGA module's initialiser: initialises the pixmap and endian-stream modules and registers the loader.
+void InitTGALoader();
+
+} // namespace vanta

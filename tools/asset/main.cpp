@@ -1,0 +1,55 @@
+// vanta-asset: looks at assets the way the runtime does.
+//
+//     vanta-asset info URL            what the runtime makes of the asset (for a picture: the loader that
+//                                     took it, width, height, pixel format; for a sound: the loader,
+//                                     format, rate, frames)
+//     vanta-asset convert URL OUT.png the picture at URL written as a PNG
+//     vanta-asset audio URL OUT.wav   the sound at URL written as a WAV file in its own layout and rate
+//
+// URLs are whatever the stream layer opens: a path, "bigendian::path", ... Exit status 0 on success, 1
+// when the asset cannot be loaded or written (one line on standard error), 2 for a usage error.
+#include "pixmap/Pixmap.h"
+#include "runtime/Error.h"
+#include "tools/asset/AssetTool.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vanta::asset {
+namespace {
+
+void PrintUsage()
+{
+    std::fputs("usage: vanta-asset COMMAND ARGUMENTS\n", stderr);
+    for (const Command& command : Commands()) {
+        const std::string synopsis = std::string(command.name) + " " + command.arguments;
+        std::fprintf(stderr, "  vanta-asset %-20s %s\n", synopsis.c_str(), command.summary);
+    }
+}
+
+} // namespace
+
+} // namespace vanta::asset
+
+int main(int argc, char** argv)
+{
+    using namespace vanta::asset;
+    if (argc < 2) {
+        PrintUsage();
+        return EXIT_USAGE;
+    }
+    for (const Command& command : Commands()) {
+        if (std::strcmp(argv[1], command.name) != 0) continue;
+        InitAssetModules();
+        const std::vector<std::string> arguments(argv + 2, argv + argc);
+        const int status = command.run(arguments);
+        if (status == EXIT_USAGE) PrintUsage();
+        vanta::FlushReleaseStack(-1);
+        return status;
+    }
+    std::fprintf(stderr, "vanta-asset: unknown command: %s\n", argv[1]);
+    PrintUsage();
+    return EXIT_USAGE;
+}
