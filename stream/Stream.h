@@ -377,16 +377,28 @@ inline std::int32_t WriteBytes(const Ref<TByteStream>& stream, const void* buffe
 {
     return stream->WriteBytes(buffer, count);
 }
+namespace detail {
+
+// A value of type `Stored` taken straight from the stream's read window when it holds one, else from the
+// slot.
+template <class Stored, class Result>
+Result ReadThroughWindow(const Ref<TByteStream>& stream, Result (TByteStream::*slot)())
+{
+    TByteStream* s = stream.Get();
+    Stored value;
+    if (s->TakeFromWindow(&value, sizeof value)) return value;
+    return (s->*slot)();
+}
+
+} // namespace detail
+
 inline std::int32_t SkipBytes(const Ref<TByteStream>& stream, std::int32_t count)
 {
     return stream->SkipBytes(count);
 }
 inline std::int32_t ReadByte(const Ref<TByteStream>& stream)
 {
-    TByteStream* s = stream.Get();
-    std::uint8_t value;
-    if (s->TakeFromWindow(&value, sizeof value)) return value;
-    return s->ReadByte();
+    return detail::ReadThroughWindow<std::uint8_t>(stream, &TByteStream::ReadByte);
 }
 inline void WriteByte(const Ref<TByteStream>& stream, std::int32_t value)
 {
@@ -394,10 +406,7 @@ inline void WriteByte(const Ref<TByteStream>& stream, std::int32_t value)
 }
 inline std::int32_t ReadShort(const Ref<TByteStream>& stream)
 {
-    TByteStream* s = stream.Get();
-    std::uint16_t value;
-    if (s->TakeFromWindow(&value, sizeof value)) return value;
-    return s->ReadShort();
+    return detail::ReadThroughWindow<std::uint16_t>(stream, &TByteStream::ReadShort);
 }
 inline void WriteShort(const Ref<TByteStream>& stream, std::int32_t value)
 {
@@ -405,10 +414,7 @@ inline void WriteShort(const Ref<TByteStream>& stream, std::int32_t value)
 }
 inline std::int32_t ReadInt(const Ref<TByteStream>& stream)
 {
-    TByteStream* s = stream.Get();
-    std::int32_t value;
-    if (s->TakeFromWindow(&value, sizeof value)) return value;
-    return s->ReadInt();
+    return detail::ReadThroughWindow<std::int32_t>(stream, &TByteStream::ReadInt);
 }
 inline void WriteInt(const Ref<TByteStream>& stream, std::int32_t value)
 {
@@ -416,10 +422,7 @@ inline void WriteInt(const Ref<TByteStream>& stream, std::int32_t value)
 }
 inline std::int64_t ReadLong(const Ref<TByteStream>& stream)
 {
-    TByteStream* s = stream.Get();
-    std::int64_t value;
-    if (s->TakeFromWindow(&value, sizeof value)) return value;
-    return s->ReadLong();
+    return detail::ReadThroughWindow<std::int64_t>(stream, &TByteStream::ReadLong);
 }
 inline void WriteLong(const Ref<TByteStream>& stream, std::int64_t value)
 {
@@ -427,10 +430,7 @@ inline void WriteLong(const Ref<TByteStream>& stream, std::int64_t value)
 }
 inline float ReadFloat(const Ref<TByteStream>& stream)
 {
-    TByteStream* s = stream.Get();
-    float value;
-    if (s->TakeFromWindow(&value, sizeof value)) return value;
-    return s->ReadFloat();
+    return detail::ReadThroughWindow<float>(stream, &TByteStream::ReadFloat);
 }
 inline void WriteFloat(const Ref<TByteStream>& stream, float value)
 {
@@ -438,10 +438,7 @@ inline void WriteFloat(const Ref<TByteStream>& stream, float value)
 }
 inline double ReadDouble(const Ref<TByteStream>& stream)
 {
-    TByteStream* s = stream.Get();
-    double value;
-    if (s->TakeFromWindow(&value, sizeof value)) return value;
-    return s->ReadDouble();
+    return detail::ReadThroughWindow<double>(stream, &TByteStream::ReadDouble);
 }
 inline void WriteDouble(const Ref<TByteStream>& stream, double value)
 {

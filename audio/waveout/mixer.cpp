@@ -122,6 +122,20 @@ inline int RightGain(int volume, const VoicePass& pass)
     return pass.depthSign * ((volume * pass.panRight) >> 12);
 }
 
+// The end rule, after a step: a once-only voice that reached its end keeps the position and stops the pass
+// (true); a looping one wraps round, which is the same as subtracting the length until below it, so the
+// fraction is kept.
+inline bool PassedTheEnd(VoicePass& pass, std::uint64_t& position)
+{
+    if (position < pass.limit) return false;
+    if (!pass.loop) {
+        pass.position = position;
+        return true;
+    }
+    position %= pass.limit;
+    return false;
+}
+
 // [SECTION] Inner loops -----------------------------------------------------------------------------------------
 
 // Fixed parameters. The frames left before the end are counted once per stretch, so the per-frame loop holds
@@ -148,14 +162,7 @@ bool MixFixed(VoicePass& pass)
             position += step;
         }
         remaining -= run;
-        if (position >= pass.limit) {
-            if (!pass.loop) {
-                pass.position = position;
-                return true;
-            }
-            // The same as subtracting the length until below it: the fraction is kept.
-            position %= pass.limit;
-        }
+        if (PassedTheEnd(pass, position)) return true;
     }
     pass.position = position;
     return false;
@@ -177,13 +184,7 @@ bool MixRamp(VoicePass& pass)
         position += static_cast<std::uint64_t>(step);
         step += pass.stepDelta;
         volume += pass.volumeDelta;
-        if (position >= pass.limit) {
-            if (!pass.loop) {
-                pass.position = position;
-                return true;
-            }
-            position %= pass.limit;
-        }
+        if (PassedTheEnd(pass, position)) return true;
     }
     pass.position = position;
     return false;

@@ -4,6 +4,7 @@
 #include "audio/waveout/WaveOut.h"
 #include "audio/waveout/winmmdevice.h"
 #include "platform/Audio.h"
+#include "support/DiskAudio.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,51 +23,14 @@
 namespace vanta::audio {
 namespace {
 
-constexpr std::uintmax_t PASS_BYTES = std::uintmax_t{4096} * 2 * sizeof(std::int16_t);
+using test::DiskAudioFile;
 
 class WaveOutDevice : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 0);
-        path = std::filesystem::temp_directory_path() / ("vanta_waveout_" + std::to_string(getpid()) + ".raw");
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        CloseAudioDevice();
-        std::filesystem::remove(path);
-    }
+    void TearDown() override { CloseAudioDevice(); }
 
-    std::uintmax_t WrittenBytes() const
-    {
-        std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(path, error);
-        return error ? 0 : size;
-    }
-
-    // Waits until the device has written `passes` more buffers than `from` bytes.
-    bool WaitForPasses(std::uintmax_t from, int passes) const
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (WrittenBytes() < from + PASS_BYTES * static_cast<std::uintmax_t>(passes)) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
-
-    // Everything the device wrote, as interleaved 16-bit values.
-    std::vector<std::int16_t> ReadOutput() const
-    {
-        std::vector<std::int16_t> samples(static_cast<std::size_t>(WrittenBytes()) / sizeof(std::int16_t));
-        std::ifstream file(path, std::ios::binary);
-        file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
-        return samples;
-    }
-
-    std::filesystem::path path;
+    DiskAudioFile disk{"vanta_waveout"};
 };
 
 TEST_F(WaveOutDevice, PlaysAToneWithItsVolumeAndPanThenStopsWithoutAClick)
@@ -85,13 +49,13 @@ TEST_F(WaveOutDevice, PlaysAToneWithItsVolumeAndPanThenStopsWithoutAClick)
     SetChannelHandlePan(channel, 2048);    // half right: the left side at half of that
     ASSERT_EQ(PlaySoundBuffer(tone, 0, channel), channel);
 
-    ASSERT_TRUE(WaitForPasses(WrittenBytes(), 6));
+    ASSERT_TRUE(disk.WaitForPasses(disk.WrittenBytes(), 6));
     StopChannelHandle(channel);
-    ASSERT_TRUE(WaitForPasses(WrittenBytes(), 4));
+    ASSERT_TRUE(disk.WaitForPasses(disk.WrittenBytes(), 4));
     CloseAudioDevice();
     FreeSoundBuffer(tone);
 
-    const auto samples = ReadOutput();
+    const auto samples = disk.ReadOutput();
     const std::size_t frames = samples.size() / 2;
     auto left = [&](std::size_t frame) { return samples[frame * 2]; };
     auto right = [&](std::size_t frame) { return samples[frame * 2 + 1]; };
@@ -160,7 +124,7 @@ TEST_F(WaveOutDevice, ClosingWhilePlayingReleasesEverything)
     for (int i = 0; i < 20; ++i)
         PlaySoundBuffer(i % 2 == 1 ? looping : once, i % 3 == 0 ? 1 : 0, 0);
     FreeSoundBuffer(once); // only its voices hold it now
-    ASSERT_TRUE(WaitForPasses(WrittenBytes(), 2));
+    ASSERT_TRUE(disk.WaitForPasses(disk.WrittenBytes(), 2));
     CloseAudioDevice();
     EXPECT_EQ(SoundBuffer::LiveCount(), buffersBefore + 1);
     FreeSoundBuffer(looping); // still valid after the device closed

@@ -5,6 +5,7 @@
 #include "audio/waveout/WaveOut.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "platform/Audio.h"
+#include "support/DiskAudio.h"
 #include "tests/audio/SoundTestSupport.h"
 
 #include <chrono>
@@ -22,51 +23,12 @@
 namespace vanta::test {
 namespace {
 
-constexpr std::uintmax_t PASS_BYTES = std::uintmax_t{4096} * 2 * sizeof(std::int16_t);
-
 class WaveOutDisk : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        path = std::filesystem::temp_directory_path() / ("vanta_sound_" + std::to_string(getpid()) + ".raw");
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        audio::CloseAudioDevice();
-        std::filesystem::remove(path);
-    }
+    void TearDown() override { audio::CloseAudioDevice(); }
 
-    std::uintmax_t WrittenBytes() const
-    {
-        std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(path, error);
-        return error ? 0 : size;
-    }
-
-    // Waits until the device has written `passes` buffers more than it had.
-    bool WaitForPasses(int passes) const
-    {
-        const std::uintmax_t target = WrittenBytes() + PASS_BYTES * static_cast<std::uintmax_t>(passes);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (WrittenBytes() < target) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
-
-    std::vector<std::int16_t> ReadOutput() const
-    {
-        std::vector<std::int16_t> samples(static_cast<std::size_t>(WrittenBytes()) / sizeof(std::int16_t));
-        std::ifstream file(path, std::ios::binary);
-        file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
-        return samples;
-    }
-
-    std::filesystem::path path;
+    DiskAudioFile disk{"vanta_sound"};
 };
 
 TEST_F(WaveOutDisk, ALoadedSoundReachesTheOutput)
@@ -81,10 +43,10 @@ TEST_F(WaveOutDisk, ALoadedSoundReachesTheOutput)
     ASSERT_FALSE(tone.IsNull());
     Ref<TChannel> channel = PlaySound(tone);
     ASSERT_FALSE(channel.IsNull());
-    ASSERT_TRUE(WaitForPasses(5));
+    ASSERT_TRUE(disk.WaitForPasses(disk.WrittenBytes(), 5));
     EXPECT_EQ(ChannelPlaying(channel), 1);
     StopChannel(channel);
-    ASSERT_TRUE(WaitForPasses(3));
+    ASSERT_TRUE(disk.WaitForPasses(disk.WrittenBytes(), 3));
     audio::CloseAudioDevice();
 
     const Bytes raw = ReadFixture("tone441_mono16.wav.raw");
@@ -93,7 +55,7 @@ TEST_F(WaveOutDisk, ALoadedSoundReachesTheOutput)
     ASSERT_EQ(tone16.size(), 4400u);
     ASSERT_EQ(tone16[0], 0);
 
-    const auto samples = ReadOutput();
+    const auto samples = disk.ReadOutput();
     const std::size_t frames = samples.size() / 2;
     std::size_t first = 0;
     while (first < frames && samples[first * 2] == 0)

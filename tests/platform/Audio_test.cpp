@@ -1,6 +1,7 @@
 // The platform audio output through SDL's disk audio driver: every buffer the callback fills reaches the
 // device, in the format asked for, and closing stops the callbacks.
 #include "platform/Audio.h"
+#include "support/DiskAudio.h"
 
 #include <atomic>
 #include <chrono>
@@ -39,19 +40,9 @@ void Count(void* user, std::int16_t* samples, int frames)
 class PlatformAudio : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 0);
-        path = std::filesystem::temp_directory_path() / ("vanta_platform_audio_" + std::to_string(getpid()) + ".raw");
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        CloseAudioOutput();
-        std::filesystem::remove(path);
-    }
+    void TearDown() override { CloseAudioOutput(); }
 
-    std::filesystem::path path;
+    test::DiskAudioFile disk{"vanta_platform_audio"};
 };
 
 bool WaitFor(const std::atomic<int>& value, int atLeast)
@@ -80,9 +71,7 @@ TEST_F(PlatformAudio, CallbackBuffersReachTheDevice)
     EXPECT_EQ(counter.oddSizes.load(), 0);
     CloseAudioOutput(); // nothing open: nothing happens
 
-    std::ifstream file(path, std::ios::binary);
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(std::filesystem::file_size(path)) / 2);
-    file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+    const std::vector<std::int16_t> samples = disk.ReadOutput();
     // SDL plays silent buffers while the device is still paused, before the first callback.
     std::size_t start = 0;
     while (start + 8192 <= samples.size() && samples[start + 1] == 0)
