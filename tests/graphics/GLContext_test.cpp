@@ -8,6 +8,7 @@
 #include "graphics/gl/GLContextDriver.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
+#include "support/GLReadback.h"
 #include "support/Subprocess.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
@@ -19,53 +20,16 @@
 #include <string>
 #include <vector>
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 namespace vanta {
 namespace {
 
-using Pixel = std::array<unsigned char, 4>;
-
-Pixel ReadPixel(int x, int y)
-{
-    Pixel pixel{};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-    return pixel;
-}
-
-void ExpectColour(const Pixel& pixel, int red, int green, int blue)
-{
-    constexpr int tolerance = 2;
-    EXPECT_NEAR(pixel[0], red, tolerance);
-    EXPECT_NEAR(pixel[1], green, tolerance);
-    EXPECT_NEAR(pixel[2], blue, tolerance);
-}
-
-// Top-left origin with y downwards, as the 2D layer sets it up.
-void PixelProjection(int width, int height)
-{
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-void Quad(float left, float top, float right, float bottom)
-{
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2f(right, top);
-    glTexCoord2f(1, 1);
-    glVertex2f(right, bottom);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, bottom);
-    glEnd();
-}
+using test::ExpectColour;
+using test::Pixel;
+using test::PixelProjection;
+using test::Quad;
+using test::ReadPixel;
 
 // The platform's pointer display counter, read without changing it.
 int PointerCounter()

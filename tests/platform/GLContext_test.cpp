@@ -3,43 +3,20 @@
 // Mesa's software renderer) and, with VANTA_GL_OFFSCREEN, on SDL's offscreen driver (EGL).
 #include "VirtualDisplay.h"
 #include "platform/Platform.h"
+#include "support/GLReadback.h"
 
 #include <array>
 #include <cstdlib>
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 namespace vanta::platform {
 namespace {
 
-using Pixel = std::array<unsigned char, 4>;
-
-Pixel ReadPixel(int x, int y)
-{
-    Pixel pixel{};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-    return pixel;
-}
-
-void ExpectColour(const Pixel& pixel, int red, int green, int blue)
-{
-    constexpr int tolerance = 2;
-    EXPECT_NEAR(pixel[0], red, tolerance);
-    EXPECT_NEAR(pixel[1], green, tolerance);
-    EXPECT_NEAR(pixel[2], blue, tolerance);
-}
-
-// Top-left origin with y downwards, as the 2D layer sets it up.
-void PixelProjection(int width, int height)
-{
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
+using test::ExpectColour;
+using test::Pixel;
+using test::PixelProjection;
+using test::ReadPixel;
 
 PixelFormat DoubleBuffered()
 {
