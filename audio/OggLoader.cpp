@@ -7,6 +7,7 @@
 // returned.
 #include "audio/OggLoader.h"
 
+#include "audio/detail/OggGuard.h"
 #include "audio/detail/SampleBlock.h"
 #include "stream/Stream.h"
 
@@ -32,6 +33,8 @@ struct OggDecoder
     // The serial number of the first logical bitstream, and whether decoding stopped at its end.
     long serial = 0;
     bool ended = false;
+    // The library hit an arithmetic fault: nothing more is asked of it but to clear the file.
+    bool faulted = false;
 };
 
 namespace {
@@ -126,7 +129,13 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
     ++openDecoders;
     decoder->stream = stream.Get();
     const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
-    if (ov_open_callbacks(decoder.get(), &decoder->file, nullptr, 0, callbacks) < 0) {
+    const int opened = VantaOggOpen(decoder.get(), &decoder->file, callbacks);
+    if (opened == VANTA_OGG_FAULT) {
+        decoder->faulted = true;
+        RethrowFailure(*decoder);
+        return nullptr;
+    }
+    if (opened < 0) {
         // The library has cleared the file already; clearing again is harmless.
         OggDecoder* failed = decoder.release();
         const std::exception_ptr failure = std::exchange(failed->failure, nullptr);
@@ -137,8 +146,12 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
     RethrowFailure(*decoder);
     // Opening a chained file scans every bitstream and leaves the decoder on the last one: back to the first.
     if (ov_seekable(&decoder->file) != 0 && ov_streams(&decoder->file) > 1) {
-        ov_pcm_seek(&decoder->file, 0);
+        const int sought = VantaOggPcmSeek(&decoder->file, 0);
         RethrowFailure(*decoder);
+        if (sought == VANTA_OGG_FAULT) {
+            decoder->faulted = true;
+            return nullptr;
+        }
     }
     decoder->serial = ov_serialnumber(&decoder->file, -1);
     const ogg_int64_t total = ov_pcm_total(&decoder->file, 0);
@@ -153,6 +166,8 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
 std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount)
 {
     if (buffer == nullptr) {
+        // Also after a fault: the library's structures are whole (it stopped in the middle of arithmetic), and
+        // clearing them gives back what a half-open file holds.
         const int result = ov_clear(&decoder->file);
         delete decoder;
         --openDecoders;
@@ -160,11 +175,16 @@ std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount
     }
     auto* out = static_cast<char*>(buffer);
     std::int64_t done = 0;
+    if (decoder->faulted) return -1;
     while (done < byteCount && !decoder->ended) {
         int link = 0;
         const auto ask = static_cast<int>(std::min<std::int64_t>(byteCount - done, INT_MAX));
-        const long got = ov_read(&decoder->file, out + done, ask, 0, 2, 1, &link);
+        const long got = VantaOggRead(&decoder->file, out + done, ask, &link);
         RethrowFailure(*decoder);
+        if (got == VANTA_OGG_FAULT) {
+            decoder->faulted = true;
+            return -1;
+        }
         // A chained file goes on with another bitstream, perhaps of other channels: the sample ends where the
         // first one does (read straight through, the change even shows as a hole in the data).
         const vorbis_info* info = ov_info(&decoder->file, -1);
