@@ -6,9 +6,8 @@ namespace vanta::fuzz {
 std::span<const FuzzTarget> FuzzTargets()
 {
     static constexpr FuzzTarget targets[] = {
-        {"pixmap_ops", FuzzPixmapOps}, {"png", FuzzPNGLoader}, {"jpeg", FuzzJPEGLoader},
-        {"tga", FuzzTGALoader},        {"bmp", FuzzBMPLoader},      {"wav", FuzzWavLoader},
-        {"ogg", FuzzOggLoader},
+        {"pixmap_ops", FuzzPixmapOps}, {"png", FuzzPNGLoader}, {"jpeg", FuzzJPEGLoader}, {"tga", FuzzTGALoader},
+        {"bmp", FuzzBMPLoader},        {"wav", FuzzWavLoader}, {"ogg", FuzzOggLoader},
     };
     return targets;
 }

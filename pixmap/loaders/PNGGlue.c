@@ -87,8 +87,8 @@ int VantaDecodePNG(const struct VantaPNGReader* reader)
     return 0;
 }
 
-int VantaEncodePNG(const struct VantaPNGWriter* writer, unsigned width, unsigned height, int colourType,
-                   int transforms, unsigned char** rows, int compression)
+int VantaEncodePNG(const struct VantaPNGWriter* writer, unsigned width, unsigned height, int colourType, int transforms,
+                   unsigned char** rows, int compression)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, Fail, Warn);
     if (png == NULL) return -1;
