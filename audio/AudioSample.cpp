@@ -171,8 +171,10 @@ Ref<TAudioSample> CreateStaticAudioSample(void* samples, std::int32_t length, st
 
 void CopySamples(const void* source, void* destination, std::int32_t format, std::int32_t count)
 {
-    if (count <= 0) return;
-    std::memcpy(destination, source, static_cast<std::size_t>(count) * static_cast<std::size_t>(BytesPerFrame(format)));
+    const std::int32_t bytes = BytesPerFrame(format);
+    // An unknown format has no bytes to copy, and a sample of one has no data: its pointers may be null.
+    if (count <= 0 || bytes == 0) return;
+    std::memcpy(destination, source, static_cast<std::size_t>(count) * static_cast<std::size_t>(bytes));
 }
 
 void ConvertSamples(const void* source, std::int32_t sourceFormat, void* destination, std::int32_t destinationFormat,

@@ -89,7 +89,7 @@ const Ref<TAudioSampleLoader>& AudioSampleLoaders();
 // stream errors raised by a loader pass through. The stream is closed in every case.
 Ref<TAudioSample> LoadAudioSample(const Ref<Object>& url, Ref<TAudioSampleLoader>* loader = nullptr);
 
-// Copies `count` frames of `format`.
+// Copies `count` frames of `format`; nothing for a count below 1 or an unknown format.
 void CopySamples(const void* source, void* destination, std::int32_t format, std::int32_t count);
 
 // Converts `count` frames; throws "Unimplemented sample format conversion" (writing nothing) when either

@@ -153,6 +153,14 @@ TEST(AudioSample, HostileSizesStayDefined)
     EXPECT_EQ(negative->samples, nullptr);
     Ref<TAudioSample> unknown = CreateAudioSample(10, 44100, 0);
     EXPECT_EQ(unknown->capacity, 0);
+    // A sample without data copies into another without data: nothing is read or written.
+    Ref<TAudioSample> copy = unknown->Copy();
+    EXPECT_EQ(copy->length, 10);
+    EXPECT_EQ(copy->samples, nullptr);
+    std::uint8_t destination[4] = {9, 9, 9, 9};
+    CopySamples(nullptr, destination, 0, 4);
+    CopySamples(nullptr, nullptr, 7, 4);
+    EXPECT_EQ(destination[0], 9);
 }
 
 } // namespace
