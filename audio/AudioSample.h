@@ -86,7 +86,8 @@ const Ref<TAudioSampleLoader>& AudioSampleLoaders();
 // see stream/Stream.h), each loader starting from the position the stream had when opened; `Null` when the
 // url cannot be opened or no loader accepts it. `loader`, when given, receives the loader that decoded it
 // (`Null` otherwise). Throws "Stream is not seekable" for a stream without positions; exceptions other than
-// stream errors raised by a loader pass through. The stream is closed in every case.
+// stream errors raised by a loader pass through. The stream is closed in every case (an error of the close
+// itself is dropped).
 Ref<TAudioSample> LoadAudioSample(const Ref<Object>& url, Ref<TAudioSampleLoader>* loader = nullptr);
 
 // Copies `count` frames of `format`; nothing for a count below 1 or an unknown format.

@@ -19,7 +19,14 @@ class StreamCloser
 {
 public:
     explicit StreamCloser(const Ref<TByteStream>& stream) : stream_(stream) {}
-    ~StreamCloser() { stream_->Close(); }
+    ~StreamCloser()
+    {
+        // An error thrown out of a destructor would end the process; a close that fails has nothing left to
+        // give back, so the load's own answer or error stands.
+        try {
+            stream_->Close();
+        } catch (...) {}
+    }
     StreamCloser(const StreamCloser&) = delete;
     StreamCloser& operator=(const StreamCloser&) = delete;
 

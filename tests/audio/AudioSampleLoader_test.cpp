@@ -31,7 +31,7 @@ public:
     std::vector<std::int32_t> positions;
 };
 
-// A stream that records whether it was closed.
+// A stream that records whether it was closed, and can fail to close.
 class TRecordingStream final : public TForwardingStream
 {
     VANTA_CLASS(TRecordingStream, TForwardingStream)
@@ -39,9 +39,11 @@ public:
     std::int32_t Close() override
     {
         ++closes;
+        if (closeFails) ThrowError("close failed");
         return 0;
     }
     int closes = 0;
+    bool closeFails = false;
 };
 
 // The "probe" protocol: hands out the one recording stream the test set up.
@@ -145,6 +147,23 @@ TEST_F(SampleLoaderRegistry, OtherExceptionsPassThroughAndTheStreamIsClosed)
     }
     EXPECT_TRUE(second->positions.empty());
     EXPECT_EQ(probe->stream->closes, 1);
+}
+
+TEST_F(SampleLoaderRegistry, AFailingCloseLeavesTheAnswerStanding)
+{
+    probe->stream->closeFails = true;
+    Ref<TAudioSample> made = Made();
+    first->answer = [&] { return made; };
+    EXPECT_EQ(LoadAudioSample("probe::x"_s), made);
+    // The loader's own error is the one that comes out, not the close's.
+    first->answer = []() -> Ref<TAudioSample> { ThrowError("broken loader"); };
+    try {
+        LoadAudioSample("probe::x"_s);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "broken loader");
+    }
+    EXPECT_EQ(probe->stream->closes, 2);
 }
 
 TEST_F(SampleLoaderRegistry, NobodyWillingGivesNullAndClosesTheStream)
