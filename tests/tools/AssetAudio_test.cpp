@@ -114,6 +114,26 @@ TEST_F(AssetAudio, BigEndianSamplesAreWrittenLittleEndianAndOddDataIsPadded)
     EXPECT_FALSE(asset::WriteWav(odd, String::FromCString(Out("no/such/folder/x.wav").c_str())));
 }
 
+TEST_F(AssetAudio, ARateBeyondWhatTheByteRateFieldHoldsIsWrittenAsItsLargestValue)
+{
+    // A WAV file may announce any 32-bit rate; four bytes per frame at such a rate do not fit the header's
+    // 32-bit byte rate, which then holds its largest value while the rate itself comes back unchanged.
+    Ref<TAudioSample> sample = CreateAudioSample(1, INT32_MAX, SF_STEREO16LE);
+    std::memset(sample->samples, 0, 4);
+    const std::string out = Out("fast.wav");
+    ASSERT_TRUE(asset::WriteWav(sample, String::FromCString(out.c_str())));
+    Bytes written;
+    {
+        std::ifstream file(out, std::ios::binary);
+        written.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    ASSERT_EQ(written.size(), 48u);
+    EXPECT_EQ(Bytes(written.begin() + 28, written.begin() + 32), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    Ref<TAudioSample> back = LoadAudioSample(String::FromCString(out.c_str()));
+    ASSERT_FALSE(back.IsNull());
+    EXPECT_EQ(back->hertz, INT32_MAX);
+}
+
 TEST_F(AssetAudio, FailuresAndWrongCommandLines)
 {
     const std::string junk = Out("junk.bin");

@@ -6,6 +6,7 @@
 #include "stream/Stream.h"
 #include "tools/asset/AssetTool.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -18,6 +19,13 @@ std::int32_t WrittenFormat(std::int32_t format)
     if (format == SF_MONO16BE) return SF_MONO16LE;
     if (format == SF_STEREO16BE) return SF_STEREO16LE;
     return format;
+}
+
+// The header's byte rate: an unsigned 32-bit field, which holds its largest value when a rate of up to
+// 2^31 - 1 frames per second (what a WAV file may announce) times the frame size does not fit.
+std::uint32_t ByteRate(std::int32_t hertz, std::int32_t frameBytes)
+{
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(std::int64_t{hertz} * frameBytes, 0, UINT32_MAX));
 }
 
 } // namespace
@@ -74,7 +82,7 @@ bool WriteWav(const Ref<TAudioSample>& sample, const Ref<String>& path)
         WriteShort(out, 1); // integer PCM
         WriteShort(out, SampleChannels(format));
         WriteInt(out, written->hertz);
-        WriteInt(out, written->hertz * frameBytes);
+        WriteInt(out, static_cast<std::int32_t>(ByteRate(written->hertz, frameBytes)));
         WriteShort(out, frameBytes);
         WriteShort(out, SampleBits(format));
         WriteString(out, "data"_s);
