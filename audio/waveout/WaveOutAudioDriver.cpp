@@ -136,7 +136,13 @@ Ref<TChannel> TWaveOutSound::Start(const Ref<TChannel>& channel, int paused)
     }
     const int result = audio::PlaySoundBuffer(buffer, paused, handle);
     if (result == 0) return Null;
-    if (!given.IsNull() && given->handle == result) return given;
+    if (!given.IsNull() && given->handle == result) {
+        // A channel that a playback took for itself stays taken once another sound plays on it, and only the
+        // object naming it can tell when it is no longer wanted: it now gives the handle back as an allocated
+        // channel's object does.
+        given->ownsHandle_ = true;
+        return given;
+    }
     return TWaveOutChannel::Create(result);
 }
 

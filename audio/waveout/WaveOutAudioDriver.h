@@ -12,7 +12,8 @@
 // as soon as nothing plays on it (at once when it is stopped, idle or paused, since nobody can resume it;
 // after the sound ends when it still plays), so a program that allocates channels as it goes never runs out.
 // Playback is never cut short by a channel object's end. Channels that a playback made for itself come back
-// when that playback ends, as the mixer arranges.
+// when that playback ends, as the mixer arranges; once another sound is played on such a channel, its object
+// owns the handle like an allocated channel's.
 //
 // Main thread only.
 #pragma once
@@ -63,6 +64,9 @@ public:
     std::int32_t handle = 0;
 
 private:
+    // A sound played on a channel of a playback's own hands the handle to the channel object.
+    friend class TWaveOutSound;
+
     bool ownsHandle_ = false;
 };
 

@@ -245,6 +245,36 @@ TEST_F(WaveOutDriver, AllocatedChannelsComeBackWhenTheirObjectsGo)
     EXPECT_FALSE(AllocChannel().IsNull());
 }
 
+TEST_F(WaveOutDriver, ChannelsOfTheirOwnPlayedOnAgainComeBackWhenTheirObjectsGo)
+{
+    // Playing on the channel a playback took for itself keeps that channel for the object that names it,
+    // as long as the object lives; afterwards the handle comes back like an allocated channel's.
+    Ref<TSound> loop = Constant(100, 1000, 1);
+    Ref<TSound> once = Constant(100, 3000, 0);
+    for (int round = 0; round < 5000; ++round) {
+        const int level = ReleaseStackLevel();
+        {
+            Ref<TChannel> channel = PlaySound(loop);
+            ASSERT_FALSE(channel.IsNull()) << round;
+            ASSERT_EQ(PlaySound(once, channel), channel);
+            if (round == 0) {
+                Pass();
+                Pass();
+                // The second sound has ended; the channel is still the object's to play on.
+                EXPECT_EQ(ChannelPlaying(channel), 0);
+                EXPECT_EQ(PlaySound(loop, channel), channel);
+                EXPECT_EQ(ChannelPlaying(channel), 1);
+                StopChannel(channel);
+            }
+        }
+        FlushReleaseStack(level);
+        if (round % 1000 == 999) Pass();
+    }
+    Pass();
+    EXPECT_FALSE(PlaySound(once).IsNull());
+    EXPECT_FALSE(AllocChannel().IsNull());
+}
+
 TEST_F(WaveOutDriver, DroppingAChannelObjectDoesNotCutItsSound)
 {
     Ref<TSound> loop = Constant(100, 1000, 1);
