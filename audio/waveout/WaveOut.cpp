@@ -150,6 +150,12 @@ int PlaySoundBuffer(SoundBuffer* buffer, int paused, int handle)
     return handle;
 }
 
+bool ChannelHandleCurrent(int handle)
+{
+    if (ProgramMixer() == nullptr) return false;
+    return channelTable->Slot(handle) != 0;
+}
+
 int ChannelStatus(int handle)
 {
     const sound* voice = Lookup(handle);

@@ -55,6 +55,10 @@ void FreeChannelHandle(int handle);
 // the voice could not be queued, or (the voice still playing) when no channel was free for handle 0.
 int PlaySoundBuffer(SoundBuffer* buffer, int paused, int handle);
 
+// True while `handle` names a channel that is allocated (its slot not given back since the handle was
+// issued); false for 0, stale handles and when no device is open.
+bool ChannelHandleCurrent(int handle);
+
 // The state of the channel's voice: 2 once, 4 looping (+0x10 paused), 1 stopped or ended on an explicit
 // channel or nothing played yet, 0 ended on its own channel or no such channel.
 int ChannelStatus(int handle);

@@ -134,6 +134,16 @@ Ref<TChannel> TWaveOutSound::Start(const Ref<TChannel>& channel, int paused)
         // The playback takes a channel of its own: make sure none is held by a channel object long gone.
         ReclaimOrphanHandles();
     }
+    if (!given.IsNull() && handle != 0 && audio::CurrentAudioDevice() != nullptr &&
+        !audio::ChannelHandleCurrent(handle)) {
+        // The playback this channel was made for has ended or been stopped, and the mixer gave its slot back:
+        // the channel object carries on with a fresh handle of its own, so playing on it again still works.
+        ReclaimOrphanHandles();
+        handle = audio::AllocChannelHandle();
+        if (handle == 0) return Null;
+        given->handle = handle;
+        given->ownsHandle_ = true;
+    }
     const int result = audio::PlaySoundBuffer(buffer, paused, handle);
     if (result == 0) return Null;
     if (!given.IsNull() && given->handle == result) {

@@ -12,8 +12,9 @@
 // as soon as nothing plays on it (at once when it is stopped, idle or paused, since nobody can resume it;
 // after the sound ends when it still plays), so a program that allocates channels as it goes never runs out.
 // Playback is never cut short by a channel object's end. Channels that a playback made for itself come back
-// when that playback ends, as the mixer arranges; once another sound is played on such a channel, its object
-// owns the handle like an allocated channel's.
+// when that playback ends or is stopped, as the mixer arranges; once another sound is played on such a
+// channel, its object owns the handle like an allocated channel's (taking a fresh one when the first was
+// given back already).
 //
 // Main thread only.
 #pragma once

@@ -103,6 +103,28 @@ TEST_F(WaveOutDriver, LoopingSoundsPlayUntilStoppedOnceOnlySoundsEndByThemselves
     EXPECT_EQ(ChannelPlaying(flagged), 1);
 }
 
+TEST_F(WaveOutDriver, AChannelWhosePlaybackStoppedOrEndedPlaysAgain)
+{
+    Ref<TSound> looping = Constant(100, 600, 1);
+    Ref<TChannel> channel = PlaySound(looping);
+    ASSERT_FALSE(channel.IsNull());
+    StopChannel(channel);
+    Pass();
+    Pass();
+    EXPECT_EQ(ChannelPlaying(channel), 0);
+    // The stopped playback gave its channel back; playing on the channel object again still works.
+    EXPECT_EQ(PlaySound(looping, channel), channel);
+    EXPECT_EQ(ChannelPlaying(channel), 1);
+    EXPECT_EQ(Left(Pass(), 10), 600);
+
+    Ref<TChannel> once = PlaySound(Constant(100, 400, 0));
+    Pass();
+    Pass();
+    EXPECT_EQ(ChannelPlaying(once), 0);
+    EXPECT_EQ(PlaySound(looping, once), once);
+    EXPECT_EQ(Left(Pass(), 10), 1200) << "both channels play the looping sound";
+}
+
 TEST_F(WaveOutDriver, ACuedSoundReportsPlayingAndIsSilentUntilResumed)
 {
     Ref<TSound> sound = Constant(100, 900, 1);
