@@ -115,10 +115,12 @@ public:
     // The last node, or `Null` on an empty list.
     virtual Ref<TListNode> LastLink();
 
-    // Inserts `value` before `node` and returns the new node.
+    // Inserts `value` before `node` and returns the new node; `Null` (and no change) when `node` was
+    // taken out of its list.
     virtual Ref<TListNode> InsertBeforeLink(const Ref<Object>& value, const Ref<TListNode>& node);
 
-    // Inserts `value` after `node` and returns the new node.
+    // Inserts `value` after `node` and returns the new node; `Null` (and no change) when `node` was taken
+    // out of its list.
     virtual Ref<TListNode> InsertAfterLink(const Ref<Object>& value, const Ref<TListNode>& node);
 
     // The first node whose value compares equal to `value`, or `Null`.

@@ -112,6 +112,22 @@ TEST(LinkedList, RemovingANodeTwiceOrTheSentinelChangesNothing)
     EXPECT_EQ(CountList(list), 1);
 }
 
+TEST(LinkedList, InsertingNextToARemovedNodeChangesNothing)
+{
+    Ref<TLinkedList> list = ListOf({"a"_s, "b"_s, "c"_s});
+    Ref<TListNode> b = ListFindLink(list, "b"_s);
+    RemoveLink(b);
+    EXPECT_TRUE(list->InsertAfterLink("x"_s, b).IsNull());
+    EXPECT_TRUE(list->InsertBeforeLink("y"_s, b).IsNull());
+    EXPECT_TRUE(b->Value().IsNull());
+    EXPECT_EQ(Joined(list), u"ac");
+    // The list stays whole: its nodes still come out, and clearing it ends.
+    EXPECT_EQ(ListRemove(list, "a"_s), 1);
+    EXPECT_EQ(Joined(list), u"c");
+    ClearList(list);
+    EXPECT_EQ(ListIsEmpty(list), 1);
+}
+
 TEST(LinkedList, SearchUsesTheElementsCompare)
 {
     Ref<TLinkedList> list = ListOf({"a"_s, "b"_s});
