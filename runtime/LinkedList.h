@@ -53,7 +53,9 @@ public:
     Ref<TListNode> prev;
 
 private:
-    bool IsSentinel() const noexcept { return value.Raw() == this; }
+    // A destroyed list leaves its sentinel without any links; it still ends every walk that reaches it
+    // from a node taken out of that list (an enumerator that outlived its list).
+    bool IsSentinel() const noexcept { return value.Raw() == this || next.IsNull(); }
 
     friend class TListEnumerator;
     friend class TLinkedList;

@@ -98,6 +98,20 @@ TEST(LinkedList, RemovingAnAlreadyReturnedValueDoesNotDisturbTheEnumeration)
     EXPECT_EQ(e->HasNext(), 0);
 }
 
+TEST(LinkedList, AnEnumeratorThatOutlivesItsListRunsOutQuietly)
+{
+    const int level = ReleaseStackLevel();
+    Ref<TListEnumerator> e = ListOf({"a"_s, "b"_s})->ObjectEnumerator();
+    FlushReleaseStackKeepingOne(level, e.Raw());
+    // The list's destruction took its values out; what is left of its nodes yields Null, then ends.
+    int yielded = 0;
+    while (e->HasNext() != 0 && yielded < 10) {
+        EXPECT_TRUE(e->NextObject().IsNull());
+        ++yielded;
+    }
+    EXPECT_EQ(yielded, 2);
+}
+
 TEST(LinkedList, RemovingANodeTwiceOrTheSentinelChangesNothing)
 {
     Ref<TLinkedList> list = CreateList();
