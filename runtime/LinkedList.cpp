@@ -13,10 +13,13 @@ int CompareValues(const Ref<Object>& a, const Ref<Object>& b)
     return a->Compare(*b);
 }
 
-// A new node holding `value`, linked in between two neighbouring nodes.
+// A new node holding `value`, linked in between two neighbouring nodes; `Null` when they are not
+// neighbours, because the node given was taken out of its list: linking there would splice the removed
+// node back into the forward walk only, and a list whose links disagree never finishes clearing.
 // The neighbours are taken by value: they are often fields of each other that the linking rewrites.
 Ref<TListNode> Link(const Ref<Object>& value, Ref<TListNode> before, Ref<TListNode> after)
 {
+    if (before->next != after || after->prev != before) return Null;
     Ref<TListNode> inserted = New<TListNode>();
     inserted->value = value;
     inserted->prev = before;

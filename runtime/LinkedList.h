@@ -53,7 +53,9 @@ public:
     Ref<TListNode> prev;
 
 private:
-    bool IsSentinel() const noexcept { return value.Raw() == this; }
+    // A destroyed list leaves its sentinel without any links; it still ends every walk that reaches it
+    // from a node taken out of that list (an enumerator that outlived its list).
+    bool IsSentinel() const noexcept { return value.Raw() == this || next.IsNull(); }
 
     friend class TListEnumerator;
     friend class TLinkedList;
@@ -115,10 +117,12 @@ public:
     // The last node, or `Null` on an empty list.
     virtual Ref<TListNode> LastLink();
 
-    // Inserts `value` before `node` and returns the new node.
+    // Inserts `value` before `node` and returns the new node; `Null` (and no change) when `node` was
+    // taken out of its list.
     virtual Ref<TListNode> InsertBeforeLink(const Ref<Object>& value, const Ref<TListNode>& node);
 
-    // Inserts `value` after `node` and returns the new node.
+    // Inserts `value` after `node` and returns the new node; `Null` (and no change) when `node` was taken
+    // out of its list.
     virtual Ref<TListNode> InsertAfterLink(const Ref<Object>& value, const Ref<TListNode>& node);
 
     // The first node whose value compares equal to `value`, or `Null`.

@@ -3,6 +3,7 @@
 #include "stream/detail/LineBuffer.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace vanta {
 namespace {
@@ -153,6 +154,14 @@ Ref<TFileStream> TFileStream::OpenFile(const Ref<String>& path, bool readable, b
     const Ref<String> fixed = path->Replace("\\"_s, "/"_s);
     std::FILE* file = std::fopen(fixed->ToCString(), cMode);
     if (file == nullptr) return Null;
+    // The C library here opens a directory for reading (every read then fails); a directory is not a
+    // file this stream can open.
+    struct stat status
+    {};
+    if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        return Null;
+    }
     void* buffer = MemAlloc(FILE_BUFFER_SIZE);
     if (std::setvbuf(file, static_cast<char*>(buffer), _IOFBF, FILE_BUFFER_SIZE) != 0) {
         MemFree(buffer, FILE_BUFFER_SIZE);

@@ -264,7 +264,7 @@ public:
     Ref<String> ReadLine() override;
 
     // Opens `path` ("\" read as "/") with the C mode "r+b" when both flags are set, "wb" when only
-    // `writeable` is, otherwise "rb". `Null` when the C library cannot open it.
+    // `writeable` is, otherwise "rb". `Null` when the C library cannot open it and for a directory.
     static Ref<TFileStream> OpenFile(const Ref<String>& path, bool readable, bool writeable);
 
     // A stream over an open C file in `mode` (`FILE_READ`, `FILE_WRITE` or `FILE_READ_WRITE`), starting at

@@ -98,6 +98,20 @@ TEST(LinkedList, RemovingAnAlreadyReturnedValueDoesNotDisturbTheEnumeration)
     EXPECT_EQ(e->HasNext(), 0);
 }
 
+TEST(LinkedList, AnEnumeratorThatOutlivesItsListRunsOutQuietly)
+{
+    const int level = ReleaseStackLevel();
+    Ref<TListEnumerator> e = ListOf({"a"_s, "b"_s})->ObjectEnumerator();
+    FlushReleaseStackKeepingOne(level, e.Raw());
+    // The list's destruction took its values out; what is left of its nodes yields Null, then ends.
+    int yielded = 0;
+    while (e->HasNext() != 0 && yielded < 10) {
+        EXPECT_TRUE(e->NextObject().IsNull());
+        ++yielded;
+    }
+    EXPECT_EQ(yielded, 2);
+}
+
 TEST(LinkedList, RemovingANodeTwiceOrTheSentinelChangesNothing)
 {
     Ref<TLinkedList> list = CreateList();
@@ -110,6 +124,22 @@ TEST(LinkedList, RemovingANodeTwiceOrTheSentinelChangesNothing)
     EXPECT_EQ(Joined(list), u"a");
     Downcast<TListNode>(CreateList()->First())->Remove();
     EXPECT_EQ(CountList(list), 1);
+}
+
+TEST(LinkedList, InsertingNextToARemovedNodeChangesNothing)
+{
+    Ref<TLinkedList> list = ListOf({"a"_s, "b"_s, "c"_s});
+    Ref<TListNode> b = ListFindLink(list, "b"_s);
+    RemoveLink(b);
+    EXPECT_TRUE(list->InsertAfterLink("x"_s, b).IsNull());
+    EXPECT_TRUE(list->InsertBeforeLink("y"_s, b).IsNull());
+    EXPECT_TRUE(b->Value().IsNull());
+    EXPECT_EQ(Joined(list), u"ac");
+    // The list stays whole: its nodes still come out, and clearing it ends.
+    EXPECT_EQ(ListRemove(list, "a"_s), 1);
+    EXPECT_EQ(Joined(list), u"c");
+    ClearList(list);
+    EXPECT_EQ(ListIsEmpty(list), 1);
 }
 
 TEST(LinkedList, SearchUsesTheElementsCompare)

@@ -119,6 +119,18 @@ TEST_F(FileStreamTest, ReadOnlyWhenWriteableIsNotSet)
     EXPECT_EQ(test::ReadFile(dir / "f.bin"), "abc");
 }
 
+TEST_F(FileStreamTest, ADirectoryCannotBeOpened)
+{
+    std::filesystem::create_directory(dir / "sub");
+    const int before = OpenDescriptors();
+    EXPECT_TRUE(Open("sub", true, false).IsNull());
+    EXPECT_TRUE(Open("sub", false, false).IsNull());
+    EXPECT_TRUE(Open("sub", true, true).IsNull());
+    EXPECT_TRUE(Open("sub", false, true).IsNull());
+    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_EQ(test::ThrownText([&] { LoadByteArray(PathString(dir / "sub")); }).rfind("Unable to open stream", 0), 0u);
+}
+
 TEST_F(FileStreamTest, SeeksStayInsideTheFile)
 {
     test::WriteFile(dir / "f.bin", "0123456789");
