@@ -56,21 +56,22 @@ std::int32_t TFileStream::Seek(std::int32_t pos)
 
 std::int32_t TFileStream::Flush()
 {
-    if (file_ != nullptr) std::fflush(file_);
-    return 0;
+    if (file_ == nullptr) return 0;
+    return std::fflush(file_) == 0 ? 0 : -1;
 }
 
 std::int32_t TFileStream::Close()
 {
     if (file_ == nullptr) return 0;
-    TFileStream::Flush();
-    std::fclose(file_);
+    // Written bytes may wait in the buffer until now: a full disk shows here, and is answered with -1.
+    const bool flushed = TFileStream::Flush() == 0;
+    const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     MemFree(buffer_, FILE_BUFFER_SIZE);
     buffer_ = nullptr;
     pos_ = 0;
     size_ = 0;
-    return 0;
+    return flushed && closed ? 0 : -1;
 }
 
 void TFileStream::TurnTo(Direction direction)

@@ -146,8 +146,8 @@ std::int32_t TMemoryBlock::Save(const Ref<Object>& url)
     Ref<TByteStream> stream = OpenWriteStream(url);
     if (stream.IsNull()) return 0;
     stream->WriteBytes(data_, size_);
-    stream->Close();
-    return 1;
+    // A close that could not write the last buffered bytes (a full disk) is a failed save.
+    return stream->Close() == 0 ? 1 : 0;
 }
 
 Ref<TMemoryBlock> TMemoryBlock::Load(const Ref<Object>& url)

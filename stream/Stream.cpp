@@ -30,9 +30,16 @@ Ref<TByteStream> OpenOrThrow(const Ref<Object>& url, bool writeable)
     return stream;
 }
 
-// Runs `work`, then closes the stream; the stream is closed as well when `work` throws.
+// Runs `work`, then closes the stream; the stream is closed as well when `work` throws. After writing, a
+// close that could not finish (a full disk shows only when the last buffer goes out) fails the transfer.
+enum class Transfer
+{
+    READ,
+    WRITE
+};
+
 template <class Work>
-void ThenClose(const Ref<TByteStream>& stream, Work work)
+void ThenClose(const Ref<TByteStream>& stream, Transfer transfer, Work work)
 {
     try {
         work();
@@ -44,7 +51,7 @@ void ThenClose(const Ref<TByteStream>& stream, Work work)
         }
         throw;
     }
-    stream->Close();
+    if (stream->Close() != 0 && transfer == Transfer::WRITE) Throw(New<TStreamWriteError>());
 }
 
 std::int32_t UsableBufferSize(std::int32_t bufferSize)
@@ -59,7 +66,7 @@ Ref<Array> LoadByteArray(const Ref<Object>& url)
     Ref<TByteStream> stream = OpenOrThrow(url, false);
     Ref<Array> bytes;
     std::int32_t length = 0;
-    ThenClose(stream, [&] {
+    ThenClose(stream, Transfer::READ, [&] {
         // A stream that knows how much is left is read into an array of that size at once; otherwise (and
         // when more arrives) the array grows by half.
         std::int64_t capacity = LOAD_START_CAPACITY;
@@ -96,13 +103,13 @@ Ref<String> LoadString(const Ref<Object>& url)
 void SaveByteArray(const Ref<Array>& bytes, const Ref<Object>& url)
 {
     Ref<TByteStream> stream = OpenOrThrow(url, true);
-    ThenClose(stream, [&] { stream->WriteBytes(bytes->Data(), bytes->DataSize()); });
+    ThenClose(stream, Transfer::WRITE, [&] { stream->WriteBytes(bytes->Data(), bytes->DataSize()); });
 }
 
 void SaveString(const Ref<String>& text, const Ref<Object>& url)
 {
     Ref<TByteStream> stream = OpenOrThrow(url, true);
-    ThenClose(stream, [&] { stream->WriteString(text); });
+    ThenClose(stream, Transfer::WRITE, [&] { stream->WriteString(text); });
 }
 
 void CopyStream(const Ref<TByteStream>& from, const Ref<TByteStream>& to, std::int32_t bufferSize)

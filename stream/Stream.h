@@ -91,10 +91,11 @@ public:
     // Moves to `pos` and returns the new position; -1 when the stream cannot seek.
     virtual std::int32_t Seek(std::int32_t pos);
 
-    // Writes out whatever the stream holds back; 0.
+    // Writes out whatever the stream holds back; 0, or -1 when that failed.
     virtual std::int32_t Flush();
 
-    // Ends the stream's use of its resource; 0. Closing twice is harmless.
+    // Ends the stream's use of its resource; 0, or -1 when held-back bytes could not be written. Closing twice
+    // is harmless.
     virtual std::int32_t Close();
 
     // Moves up to `count` bytes into `buffer` and returns how many; 0 when nothing could be read.
@@ -251,7 +252,8 @@ public:
 
     std::int32_t Flush() override;
 
-    // Flushes and closes the file; 0. Does nothing when already closed.
+    // Flushes and closes the file; 0, or -1 when the buffered bytes could not be written (the file is closed
+    // either way). Does nothing (0) when already closed.
     std::int32_t Close() override;
 
     // `fread`: the bytes read (0 at the end, on failure, and after `Close`).
@@ -477,7 +479,8 @@ Ref<Array> LoadByteArray(const Ref<Object>& url);
 Ref<String> LoadString(const Ref<Object>& url);
 
 // Writes the array's bytes to a stream opened from `url` and closes it. Throws
-// "Unable to open stream for writing: <url>" when the url cannot be opened, and `TStreamWriteError`.
+// "Unable to open stream for writing: <url>" when the url cannot be opened, and `TStreamWriteError` when the
+// bytes cannot be written (also when the last of them fail at the close).
 void SaveByteArray(const Ref<Array>& bytes, const Ref<Object>& url);
 
 // Writes the text, one byte per character, to a stream opened from `url` and closes it. Throws as

@@ -187,8 +187,11 @@ std::int32_t SavePixmapPNG(const Ref<TPixmap>& pixmap, const Ref<Object>& url, s
     const int result =
         VantaEncodePNG(&writer, static_cast<unsigned>(source->Width()), static_cast<unsigned>(source->Height()),
                        colourType, transforms, call.rows.data(), compression);
-    if (StreamFailed(call.error)) return 0;
-    return result == 0 ? 1 : 0;
+    if (StreamFailed(call.error) || result != 0) return 0;
+    // The file is complete only once its last buffered bytes are out: a close that fails (a full disk) is a
+    // failed save.
+    const bool closed = pngStream->Close() == 0;
+    return closed ? 1 : 0;
 }
 
 void InitPNGLoader()

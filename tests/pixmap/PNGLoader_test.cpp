@@ -214,3 +214,17 @@ TEST(SavePixmapPNG, FailuresAnswerZeroAndLeaveNothingOpen)
 
 } // namespace
 } // namespace vanta::test
+
+namespace vanta {
+namespace {
+
+TEST(SavePixmapPNGFullDisk, AFileThatCannotBeWrittenOutAnswersZero)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    InitPNGLoader();
+    Ref<TPixmap> pixmap = CreatePixmap(4, 4, PF_RGB888);
+    EXPECT_EQ(SavePixmapPNG(pixmap, "/dev/full"_s, 6), 0);
+}
+
+} // namespace
+} // namespace vanta

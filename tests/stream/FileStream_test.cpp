@@ -2,6 +2,7 @@
 // unclosed stream does when it dies.
 #include "StreamTestSupport.h"
 #include "runtime/Error.h"
+#include "stream/MemoryBlock.h"
 #include "stream/Stream.h"
 
 #include <filesystem>
@@ -203,6 +204,33 @@ TEST_F(FileStreamTest, NegativeCountsMoveNothing)
     EXPECT_EQ(s->Pos(), 0);
     s->Close();
     EXPECT_EQ(test::ReadFile(dir / "f.bin"), "abc");
+}
+
+} // namespace
+} // namespace vanta
+
+namespace vanta {
+namespace {
+
+// /dev/full accepts opening for writing and refuses every byte: the failure shows when the buffer goes out.
+TEST(FileStreamFullDisk, AWriteThatCannotReachTheDiskIsAFailureNotASuccess)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    Ref<TFileStream> file = TFileStream::OpenFile("/dev/full"_s, false, true);
+    ASSERT_FALSE(file.IsNull());
+    file->WriteString("hello"_s);
+    EXPECT_EQ(file->Close(), -1);
+    EXPECT_EQ(file->Close(), 0) << "closing again is harmless";
+
+    try {
+        SaveString("hello"_s, "/dev/full"_s);
+        FAIL() << "saving to a full disk reported success";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Is<TStreamWriteError>());
+    }
+    EXPECT_THROW(SaveByteArray(NewArray("b", 10), "/dev/full"_s), Exception);
+    Ref<TMemoryBlock> block = CreateMemoryBlock(10);
+    EXPECT_EQ(block->Save("/dev/full"_s), 0);
 }
 
 } // namespace
