@@ -155,6 +155,7 @@ void StopVideo()
 {
     VideoState& video = Video();
     if (video.status != VideoStatus::Running || !detail::OnWindowThread()) return;
+    detail::ReleaseGLContexts();
     detail::DestroyAllWindows();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     detail::ResetTranslation();
