@@ -67,12 +67,14 @@ protected:
 
     void TearDown() override
     {
+        platform::DestroyWindow(other_);
         GLContextDestroy(context_);
         ClearKeys();
     }
 
     VTGLContext* context_ = nullptr;
     std::string windowId_;
+    platform::Window* other_ = nullptr; // a second window a test makes, destroyed with the game window
 };
 
 TEST_F(GLWindowInputTest, AHeldKeyIsOneHitAndTypesRepeatedCharacters)
@@ -142,8 +144,9 @@ TEST_F(GLWindowInputTest, DraggingLeftOfAndAboveTheWindowGivesNegativePositions)
 
 TEST_F(GLWindowInputTest, TheClickThatGivesTheWindowTheFocusIsAHit)
 {
-    platform::Window* other = platform::CreateWindow(0, "vanta other", platform::WS_VISIBLE | platform::WS_CAPTION, 700,
-                                                     600, 64, 48, nullptr);
+    other_ = platform::CreateWindow(0, "vanta other", platform::WS_VISIBLE | platform::WS_CAPTION, 700, 600, 64, 48,
+                                    nullptr);
+    platform::Window* other = other_;
     ASSERT_NE(other, nullptr) << platform::WindowError();
     ASSERT_TRUE(PollUntil([other] {
         PumpMessages();
@@ -161,7 +164,6 @@ TEST_F(GLWindowInputTest, TheClickThatGivesTheWindowTheFocusIsAHit)
     }));
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(platform::GetFocus(), context_->window);
-    platform::DestroyWindow(other);
 }
 
 TEST_F(GLWindowInputTest, MovingThePointerUsesClientCoordinatesOfTheActiveWindow)
