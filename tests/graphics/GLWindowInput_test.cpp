@@ -129,8 +129,8 @@ TEST_F(GLWindowInputTest, WheelClickAndPointerPosition)
 TEST_F(GLWindowInputTest, DraggingLeftOfAndAboveTheWindowGivesNegativePositions)
 {
     // The client area sits at (32, 32) on the desktop; a held button keeps the pointer reported outside it.
-    // Separate runs: in one chain xdotool would send the press to the window named for the move as a
-    // synthetic event, which is not what a hand does.
+    // Separate runs: chained after "mousemove --window", xdotool aims the later actions at that window
+    // instead of acting where the pointer is, and the press never arrives as a hand's press would.
     ASSERT_TRUE(Xdotool({"mousemove", "--window", windowId_, "10", "10"}));
     ASSERT_TRUE(Xdotool({"mousedown", "1"}));
     ASSERT_TRUE(Xdotool({"mousemove", "12", "20"}));
