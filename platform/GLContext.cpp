@@ -18,8 +18,8 @@ namespace vanta::platform {
 
 struct GLContext
 {
-    SDL_GLContext sdl = nullptr;
-    Window* window = nullptr; // null once the window is destroyed
+    SDL_GLContext sdl = nullptr; // null once video has stopped: it belonged to the display that went
+    Window* window = nullptr;    // null once the window is destroyed
 };
 
 namespace {
@@ -68,6 +68,17 @@ void ForgetContextsOf(const Window* window)
     }
 }
 
+void ReleaseGLContexts()
+{
+    // While the windows still exist: SDL unloads the GL library with the last GL window, and deleting a
+    // context after that does nothing.
+    for (GLContext* context : contexts) {
+        SDL_GL_DeleteContext(context->sdl);
+        context->sdl = nullptr;
+        context->window = nullptr;
+    }
+}
+
 } // namespace detail
 
 GLContext* CreateGLContext(Window* window, GLContext* shareWith)
@@ -103,7 +114,7 @@ void DeleteGLContext(GLContext* context)
 {
     if (context == nullptr) return;
     std::erase(contexts, context);
-    SDL_GL_DeleteContext(context->sdl);
+    if (context->sdl != nullptr) SDL_GL_DeleteContext(context->sdl);
     delete context;
 }
 
@@ -121,6 +132,7 @@ GLContext* CurrentGLContext()
 {
     if (!detail::VideoReady()) return nullptr;
     const SDL_GLContext current = SDL_GL_GetCurrentContext();
+    if (current == nullptr) return nullptr;
     for (GLContext* context : contexts) {
         if (context->sdl == current) return context;
     }

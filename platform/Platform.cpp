@@ -84,6 +84,9 @@ void PrepareSdl()
         // Leaving and re-entering the full-screen mode is the window procedure's business.
         SDL_SetHintWithPriority(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0", SDL_HINT_OVERRIDE);
         SDL_SetHintWithPriority(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0", SDL_HINT_OVERRIDE);
+        // A click that activates a window reaches it on Windows; SDL would swallow a press handled within
+        // 10 ms of the focus change, which is every activating click that waits in the queue with it.
+        SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_OVERRIDE);
         // Windows programs do not hold the screen saver off unless they ask.
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     });
@@ -155,6 +158,7 @@ void StopVideo()
 {
     VideoState& video = Video();
     if (video.status != VideoStatus::Running || !detail::OnWindowThread()) return;
+    detail::ReleaseGLContexts();
     detail::DestroyAllWindows();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     detail::ResetTranslation();

@@ -74,7 +74,8 @@ enum class VideoStatus
 bool StartVideo();
 
 // Destroys the remaining windows (each gets WM_DESTROY) and stops SDL's video; the queue keeps working.
-// Nothing happens when video is not running.
+// GL contexts made meanwhile stop working for good: they can only be deleted. Nothing happens when video
+// is not running.
 void StopVideo();
 
 // The state of video.

@@ -74,11 +74,13 @@ VTGLContext* NewRecord(platform::Window* window, platform::GLContext* context, s
     return record;
 }
 
-// Whether the record's window still exists. A window made elsewhere is looked up in the platform's
-// registry without being touched.
+// Whether the record's window still exists. Asked of the record's own GL context, which the platform
+// detaches when its window is destroyed: a window made elsewhere goes without this layer's procedure
+// hearing of it, and a later window may be given the same address.
 bool HasWindow(const VTGLContext* context)
 {
-    return context != nullptr && context->window != nullptr && platform::IsWindow(context->window);
+    return context != nullptr && context->window != nullptr &&
+           platform::GLContextWindow(context->context) == context->window;
 }
 
 // The process-exit hook: the full-screen context goes, giving the desktop mode back.
@@ -202,8 +204,9 @@ void GLContextDestroy(VTGLContext* context)
         if (*slot == context) *slot = nullptr;
     }
     std::erase(layer.records, context);
+    const bool destroyWindow = context->ownsWindow != 0 && HasWindow(context);
     platform::DeleteGLContext(context->context);
-    if (context->ownsWindow != 0 && HasWindow(context)) platform::DestroyWindow(context->window);
+    if (destroyWindow) platform::DestroyWindow(context->window);
     delete context;
 }
 

@@ -78,6 +78,10 @@ void DiscardMessagesFor(const Window* window);
 // Detaches the GL contexts made on `window` from it before it goes.
 void ForgetContextsOf(const Window* window);
 
+// Deletes SDL's side of every GL context (used when video stops, before the windows go): a context made
+// on one display connection must never reach the next one. The records stay until `DeleteGLContext`.
+void ReleaseGLContexts();
+
 // Destroys every window (used when video stops).
 void DestroyAllWindows();
 

@@ -247,6 +247,30 @@ TEST_F(GLContextTest, AContextAttachedToAnotherWindowLeavesTheWindowAlone)
     EXPECT_EQ(GLContextAttach(nullptr, 0), nullptr);
 }
 
+TEST_F(GLContextTest, AnAttachedContextWhoseWindowWentIsNotTakenForAWindowMadeLater)
+{
+    platform::PixelFormat format;
+    format.flags = platform::PFD_DOUBLEBUFFER;
+    format.colorBits = 1;
+    platform::Window* gone = platform::CreateWindow(0, "vanta gone", platform::WS_VISIBLE | platform::WS_CAPTION, 100,
+                                                    100, 40, 24, nullptr, &format);
+    ASSERT_NE(gone, nullptr) << platform::WindowError();
+    VTGLContext* context = GLContextAttach(gone, GFX_BACKBUFFER);
+    ASSERT_NE(context, nullptr) << GLContextError();
+    // The window goes behind the layer's back (its procedure is not the layer's), and a new one is made,
+    // which the allocator is free to place at the same address.
+    platform::DestroyWindow(gone);
+    platform::Window* later = PlainWindow("vanta later", &format);
+    ASSERT_NE(later, nullptr);
+    std::int32_t width = -1;
+    std::int32_t height = -1;
+    GLContextSize(context, width, height);
+    EXPECT_EQ(width, 0) << (later == gone ? "the new window sits at the old address" : "");
+    EXPECT_EQ(height, 0);
+    GLContextDestroy(context);
+    EXPECT_TRUE(platform::IsWindow(later));
+}
+
 TEST_F(GLContextTest, AFullScreenContextSharesWithNothingAndTheNextWindowedOneMakesANewSharedContext)
 {
     VTGLContext* windowed = Create(64, 48);

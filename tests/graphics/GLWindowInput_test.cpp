@@ -67,12 +67,14 @@ protected:
 
     void TearDown() override
     {
+        platform::DestroyWindow(other_);
         GLContextDestroy(context_);
         ClearKeys();
     }
 
     VTGLContext* context_ = nullptr;
     std::string windowId_;
+    platform::Window* other_ = nullptr; // a second window a test makes, destroyed with the game window
 };
 
 TEST_F(GLWindowInputTest, AHeldKeyIsOneHitAndTypesRepeatedCharacters)
@@ -122,6 +124,46 @@ TEST_F(GLWindowInputTest, WheelClickAndPointerPosition)
     EXPECT_EQ(PointerX(), 10);
     EXPECT_EQ(PointerY(), 20);
     EXPECT_EQ(ButtonHits(2), 0);
+}
+
+TEST_F(GLWindowInputTest, DraggingLeftOfAndAboveTheWindowGivesNegativePositions)
+{
+    // The client area sits at (32, 32) on the desktop; a held button keeps the pointer reported outside it.
+    // Separate runs: chained after "mousemove --window", xdotool aims the later actions at that window
+    // instead of acting where the pointer is, and the press never arrives as a hand's press would.
+    ASSERT_TRUE(Xdotool({"mousemove", "--window", windowId_, "10", "10"}));
+    ASSERT_TRUE(Xdotool({"mousedown", "1"}));
+    ASSERT_TRUE(Xdotool({"mousemove", "12", "20"}));
+    ASSERT_TRUE(PollUntil([] { return PointerX() < 0; })) << PointerX() << ", " << PointerY();
+    EXPECT_EQ(PointerX(), 12 - 32);
+    EXPECT_EQ(PointerY(), 20 - 32);
+    EXPECT_EQ(IsButtonDown(1), 1);
+    ASSERT_TRUE(Xdotool({"mouseup", "1"}));
+    EXPECT_TRUE(PollUntil([] { return IsButtonDown(1) == 0; })) << "the release outside reaches the window";
+}
+
+TEST_F(GLWindowInputTest, TheClickThatGivesTheWindowTheFocusIsAHit)
+{
+    other_ = platform::CreateWindow(0, "vanta other", platform::WS_VISIBLE | platform::WS_CAPTION, 700, 600, 64, 48,
+                                    nullptr);
+    platform::Window* other = other_;
+    ASSERT_NE(other, nullptr) << platform::WindowError();
+    ASSERT_TRUE(PollUntil([other] {
+        PumpMessages();
+        return platform::GetFocus() == other;
+    }));
+    ASSERT_TRUE(Xdotool({"mousemove", "--window", windowId_, "10", "10"}));
+    // Nothing is pumped until the focus change and the click both wait in the queue, as when the user
+    // clicks an inactive window and the desktop activates it.
+    ASSERT_TRUE(platform::SetFocus(context_->window));
+    ASSERT_TRUE(Xdotool({"click", "1"}));
+    int clicks = 0;
+    EXPECT_TRUE(PollUntil([&] {
+        clicks += ButtonHits(1);
+        return clicks > 0 && IsButtonDown(1) == 0;
+    }));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(platform::GetFocus(), context_->window);
 }
 
 TEST_F(GLWindowInputTest, MovingThePointerUsesClientCoordinatesOfTheActiveWindow)

@@ -99,6 +99,33 @@ TEST_F(GLContextTest, ImmediateModeQuadIsReadBack)
     EXPECT_TRUE(SwapBuffers(window)) << GLError();
 }
 
+TEST_F(GLContextTest, AContextThatOutlivedItsVideoIsDeletedSafelyOnceVideoRunsAgain)
+{
+    Window* old = Open(32, 32, DoubleBuffered());
+    ASSERT_NE(old, nullptr);
+    GLContext* stale = CreateGLContext(old);
+    ASSERT_NE(stale, nullptr) << GLError();
+    ASSERT_TRUE(MakeCurrent(stale)) << GLError();
+    StopVideo();
+    windows_.clear();
+    ASSERT_TRUE(StartVideo()) << VideoError();
+
+    Window* window = Open(32, 32, DoubleBuffered());
+    ASSERT_NE(window, nullptr);
+    GLContext* context = Context(window);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(GLContextWindow(stale), nullptr);
+    EXPECT_EQ(CurrentGLContext(), nullptr);
+    EXPECT_FALSE(MakeCurrent(stale));
+    DeleteGLContext(stale);
+
+    ASSERT_TRUE(MakeCurrent(context)) << GLError();
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+    ExpectColour(ReadPixel(4, 4), 0, 255, 0);
+}
+
 TEST_F(GLContextTest, TextureMadeInTheHiddenSharedContextIsUsableInAWindowContext)
 {
     // The hidden 1 x 1 window and its single-buffered context come first, as the GL layer makes them.
