@@ -25,7 +25,8 @@ struct GLContext
 namespace {
 
 std::vector<GLContext*> contexts;
-std::string glError;
+// The reason of this thread's last failed GL context call (per thread, like Windows' last error).
+thread_local std::string glError;
 
 bool Fail(const std::string& text)
 {

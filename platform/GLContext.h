@@ -71,7 +71,7 @@ bool DescribeCurrentPixelFormat(PixelFormatInfo& info);
 // driver knows: check the extension string before calling an extension function.
 void* GetGLProcAddress(const char* name);
 
-// Why the last context operation failed, or an empty text.
+// Why this thread's last context operation failed, or an empty text (each thread has its own).
 const char* GLError();
 
 } // namespace vanta::platform

@@ -12,7 +12,8 @@
 namespace vanta::platform {
 namespace {
 
-std::string messageBoxError;
+// The reason of this thread's last failed message box (per thread, like Windows' last error).
+thread_local std::string messageBoxError;
 
 constexpr Uint32 defaultButton = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
 constexpr Uint32 escapeButton = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;

@@ -33,7 +33,7 @@ constexpr int IDNO = 7;
 // Answers IDOK, IDCANCEL, IDYES or IDNO; 0 when no box could be shown (`MessageBoxError` says why).
 int MessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type);
 
-// Why the last `MessageBox` answered 0, or an empty text.
+// Why this thread's last `MessageBox` answered 0, or an empty text (each thread has its own).
 const char* MessageBoxError();
 
 } // namespace vanta::platform

@@ -23,10 +23,13 @@ struct VideoState
     std::atomic<bool> eventsRunning{false};
     std::atomic<std::thread::id> windowThread{};
     std::atomic<std::uint32_t> wakeEventType{0};
-    VideoStatus status = VideoStatus::NotStarted;
-    std::string error;
+    std::atomic<VideoStatus> status{VideoStatus::NotStarted};
     std::string driver;
 };
+
+// Why the last call of this thread that needed video failed (each thread has its own, like Windows' last
+// error, so a call from another thread that fails never races the window thread's text).
+thread_local std::string videoError;
 
 VideoState& Video()
 {
@@ -60,7 +63,7 @@ bool StartEvents(VideoState& video)
 {
     if (video.eventsRunning.load()) return true;
     if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) {
-        video.error = std::string("Video cannot start: SDL's event queue failed: ") + SDL_GetError();
+        videoError = std::string("Video cannot start: SDL's event queue failed: ") + SDL_GetError();
         return false;
     }
     video.windowThread.store(std::this_thread::get_id());
@@ -118,9 +121,13 @@ bool VideoReady()
 bool StartVideo()
 {
     VideoState& video = Video();
-    if (video.status == VideoStatus::Running) return detail::OnWindowThread();
+    if (video.status == VideoStatus::Running) {
+        if (detail::OnWindowThread()) return true;
+        videoError = "Video cannot be used here: it belongs to the thread that started it";
+        return false;
+    }
     if (video.eventsRunning.load() && !detail::OnWindowThread()) {
-        video.error = "Video cannot start: it belongs to the thread that first tried to start it";
+        videoError = "Video cannot start: it belongs to the thread that first tried to start it";
         return false;
     }
     detail::PrepareSdl();
@@ -130,10 +137,10 @@ bool StartVideo()
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         video.status = VideoStatus::Unavailable;
-        video.error = std::string("Video cannot start: ") + SDL_GetError();
+        videoError = std::string("Video cannot start: ") + SDL_GetError();
         const char* x11 = std::getenv("DISPLAY");
         const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        if (!IsSet(x11) && !IsSet(wayland)) video.error += " (no display: " + NoDisplayReason() + ")";
+        if (!IsSet(x11) && !IsSet(wayland)) videoError += " (no display: " + NoDisplayReason() + ")";
         return false;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -142,12 +149,12 @@ bool StartVideo()
     if (IsHeadlessDriver(driver) && !IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         video.status = VideoStatus::Unavailable;
-        video.error = "Video cannot start: no display (" + NoDisplayReason() +
-                      "); set SDL_VIDEODRIVER=offscreen to run without one";
+        videoError = "Video cannot start: no display (" + NoDisplayReason() +
+                     "); set SDL_VIDEODRIVER=offscreen to run without one";
         return false;
     }
     video.driver = driver != nullptr ? driver : "";
-    video.error.clear();
+    videoError.clear();
     video.status = VideoStatus::Running;
     SDL_StartTextInput();
     detail::ApplyCursorVisibility();
@@ -173,7 +180,7 @@ VideoStatus GetVideoStatus()
 
 const char* VideoError()
 {
-    return Video().error.c_str();
+    return videoError.c_str();
 }
 
 const char* VideoDriverName()

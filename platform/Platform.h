@@ -81,7 +81,7 @@ void StopVideo();
 // The state of video.
 VideoStatus GetVideoStatus();
 
-// Why video could not start, or an empty text.
+// Why video could not start for this thread (each thread has its own text), or an empty text.
 const char* VideoError();
 
 // The name of SDL's video driver in use ("x11", "wayland", "offscreen", ...), or an empty text.

@@ -25,7 +25,8 @@ constexpr const char* windowDataKey = "vanta.window";
 std::mutex registryMutex;
 std::vector<Window*> registry;
 std::atomic<int> cursorCounter{0};
-std::string windowError;
+// The reason of this thread's last failed window call (per thread, like Windows' last error).
+thread_local std::string windowError;
 
 bool IsRegisteredLocked(const Window* window)
 {

@@ -41,7 +41,8 @@ std::intptr_t DefWindowProc(Window* window, std::uint32_t message, std::uintptr_
 Window* CreateWindow(std::uint32_t exStyle, const char* title, std::uint32_t style, int x, int y, int width, int height,
                      WindowProc proc, const PixelFormat* pixelFormat = nullptr);
 
-// Why the last `CreateWindow`, `ChangeDisplayMode` or other window operation failed, or an empty text.
+// Why this thread's last `CreateWindow`, `ChangeDisplayMode` or other window operation failed, or an empty
+// text (each thread has its own, like Windows' last error).
 const char* WindowError();
 
 // Sends WM_DESTROY to the window's procedure, discards the messages still queued for it and destroys

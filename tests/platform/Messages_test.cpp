@@ -624,6 +624,26 @@ TEST_F(MessagesTest, OtherThreadsHaveQueuesOfTheirOwn)
     EXPECT_EQ(mine[0].wParam, 1u);
 }
 
+TEST_F(MessagesTest, CallsThatFailOnAnotherThreadKeepTheirReasonsToThemselves)
+{
+    std::atomic<bool> refused{true};
+    std::thread other([&refused] {
+        for (int i = 0; i < 200; ++i) {
+            if (CreateWindow(0, "elsewhere", WS_POPUP, 0, 0, 8, 8, nullptr) != nullptr) refused = false;
+            if (WindowError()[0] == '\0') refused = false;
+        }
+    });
+    // Meanwhile the window thread makes and drops windows, which sets and clears its own reason.
+    for (int i = 0; i < 20; ++i) {
+        Window* window = CreateWindow(0, "here", WS_POPUP, 0, 0, 8, 8, nullptr);
+        ASSERT_NE(window, nullptr) << WindowError();
+        EXPECT_STREQ(WindowError(), "");
+        DestroyWindow(window);
+    }
+    other.join();
+    EXPECT_TRUE(refused) << "a window cannot be made off the window thread, and the reason says why";
+}
+
 TEST_F(MessagesTest, ShowCursorKeepsWindowsDisplayCounter)
 {
     EXPECT_EQ(ShowCursor(false), -1);
