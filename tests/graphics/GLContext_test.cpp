@@ -10,6 +10,7 @@
 #include "runtime/Startup.h"
 #include "support/GLReadback.h"
 #include "support/Subprocess.h"
+#include "support/WaitForMessages.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
@@ -42,13 +43,7 @@ int PointerCounter()
 // Pumps through the host driver until `done` holds or 10 s have passed.
 bool PumpUntil(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        PumpMessages();
-        if (done()) return true;
-        platform::WaitMessage(50);
-    }
-    return done();
+    return test::WaitUntil(done, [] { PumpMessages(); });
 }
 
 class GLContextTest : public ::testing::Test

@@ -5,6 +5,7 @@
 #include "X11Tools.h"
 #include "graphics/gl/GLContext.h"
 #include "platform/Platform.h"
+#include "support/WaitForMessages.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
@@ -32,12 +33,7 @@ bool Xdotool(const std::vector<std::string>& arguments)
 // Polls until `done` holds or 10 s have passed; every input query pumps messages itself.
 bool PollUntil(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done()) return true;
-        platform::WaitMessage(50);
-    }
-    return done();
+    return test::WaitUntil(done);
 }
 
 class GLWindowInputTest : public ::testing::Test

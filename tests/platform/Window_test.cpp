@@ -4,6 +4,7 @@
 #include "VirtualDisplay.h"
 #include "X11Tools.h"
 #include "platform/Platform.h"
+#include "support/WaitForMessages.h"
 
 #include <chrono>
 #include <filesystem>
@@ -37,17 +38,13 @@ std::intptr_t RecordingProc(Window* window, std::uint32_t message, std::uintptr_
 // be slow on a loaded machine). Answers whether `done` was reached.
 bool PumpUntil(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
+    return test::WaitUntil(done, [] {
         Message message;
         while (PeekMessage(message)) {
             TranslateMessage(message);
             DispatchMessage(message);
         }
-        if (done()) return true;
-        WaitMessage(50);
-    }
-    return done();
+    });
 }
 
 bool Saw(std::uint32_t message, std::uintptr_t wParam)

@@ -5,6 +5,7 @@
 #include "X11Tools.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
+#include "support/WaitForMessages.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
@@ -58,15 +59,10 @@ private:
     int status_ = -1;
 };
 
+// Pumps through the host driver until `done` holds or 10 s have passed.
 bool PumpUntil(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        PumpMessages();
-        if (done()) return true;
-        platform::WaitMessage(50);
-    }
-    return done();
+    return test::WaitUntil(done, [] { PumpMessages(); });
 }
 
 class DesktopMessageBoxTest : public ::testing::Test
