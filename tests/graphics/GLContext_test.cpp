@@ -176,14 +176,7 @@ TEST_F(GLContextTest, ATextureUploadedBetweenTwoTogglesIsUsableInTheDrawingConte
     GLContextSetCurrent(context);
     GLContextToggleShared();
     ASSERT_EQ(platform::CurrentGLContext(), GLSharedContext()->context);
-    const unsigned char green[4 * 4] = {0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
-    glFinish();
+    const GLuint texture = test::GreenTexture();
     GLContextToggleShared();
     ASSERT_EQ(platform::CurrentGLContext(), context->context);
 

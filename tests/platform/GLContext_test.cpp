@@ -134,14 +134,7 @@ TEST_F(GLContextTest, TextureMadeInTheHiddenSharedContextIsUsableInAWindowContex
     GLContext* shared = Context(hidden);
     ASSERT_NE(shared, nullptr);
     ASSERT_TRUE(MakeCurrent(shared)) << GLError();
-    const unsigned char green[4 * 4] = {0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
-    glFinish();
+    const GLuint texture = test::GreenTexture();
 
     Window* window = Open(32, 32, DoubleBuffered());
     ASSERT_NE(window, nullptr);

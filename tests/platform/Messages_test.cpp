@@ -1,5 +1,6 @@
 // Translation of SDL events into Windows messages: events go in through SDL's real queue and come out of
 // the platform's pump. Runs on SDL's offscreen video driver.
+#include "RecordingProc.h"
 #include "platform/Platform.h"
 #include "platform/detail/State.h"
 
@@ -113,21 +114,9 @@ bool Has(const Message& message, std::intptr_t bit)
     return (message.lParam & bit) != 0;
 }
 
-// What a recording window procedure saw.
-struct Seen
-{
-    Window* window;
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-};
-std::vector<Seen> seen;
-
-std::intptr_t RecordingProc(Window* window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    seen.push_back({window, message, wParam, lParam});
-    return 0;
-}
+using test::RecordingProc;
+using test::Seen;
+using test::seen;
 
 class MessagesTest : public ::testing::Test
 {

@@ -1,6 +1,7 @@
 // Real windows on a real X server (a private Xvfb unless DISPLAY is set), driven with real X11 input from
 // xdotool: placement and styles, keys with auto-repeat, Shift and Alt, the mouse, the close request,
 // focus, display modes and message boxes.
+#include "RecordingProc.h"
 #include "VirtualDisplay.h"
 #include "X11Tools.h"
 #include "platform/Platform.h"
@@ -19,20 +20,9 @@ namespace {
 
 using test::RunProgram;
 
-struct Seen
-{
-    Window* window;
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-};
-std::vector<Seen> seen;
-
-std::intptr_t RecordingProc(Window* window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    seen.push_back({window, message, wParam, lParam});
-    return 0;
-}
+using test::RecordingProc;
+using test::Seen;
+using test::seen;
 
 // Pumps, translates and dispatches until `done` holds or 10 s have passed (the X server and xdotool may
 // be slow on a loaded machine). Answers whether `done` was reached.

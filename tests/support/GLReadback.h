@@ -38,6 +38,21 @@ inline void PixelProjection(int width, int height)
     glLoadIdentity();
 }
 
+// A new 2 x 2 texture of opaque green, sampled without filtering, bound to GL_TEXTURE_2D of the current
+// context; the upload is finished before it returns (so another context sharing it can use it at once).
+inline GLuint GreenTexture()
+{
+    const unsigned char green[4 * 4] = {0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
+    glFinish();
+    return texture;
+}
+
 // A quad with texture coordinates 0..1 across it.
 inline void Quad(float left, float top, float right, float bottom)
 {
