@@ -22,6 +22,14 @@ int ThrowUnprotected(lua_State* state)
     ThrowError(Concat("ScriptEngine: Unprotected Lua error: "_s, ToText(state, -1)));
 }
 
+// Pushes the refusal of a precompiled chunk: Lua 5.1 does not verify them, and a crafted one can corrupt
+// memory.
+int RefuseBinaryChunk(lua_State* state)
+{
+    lua_pushstring(state, BINARY_CHUNK_MESSAGE);
+    return LUA_ERRSYNTAX;
+}
+
 // Everything `stream` still holds, appended to `bytes`; false on a read error.
 bool ReadAll(std::FILE* stream, std::string& bytes)
 {
@@ -43,7 +51,13 @@ int FileError(lua_State* state, const char* what, const char* name, int error)
 // so line numbers stay right).
 int LoadFileBytes(lua_State* state, std::string bytes, const std::string& chunkName)
 {
-    if (!bytes.empty() && bytes[0] == '#') bytes.erase(0, std::min(bytes.find('\n'), bytes.size()));
+    std::size_t start = 0;
+    if (!bytes.empty() && bytes[0] == '#') {
+        bytes.erase(0, std::min(bytes.find('\n'), bytes.size()));
+        start = bytes.empty() ? 0 : 1;
+    }
+    // What follows the skipped line is what Lua would have taken for a precompiled chunk.
+    if (start < bytes.size() && bytes[start] == LUA_SIGNATURE[0]) return RefuseBinaryChunk(state);
     return LoadChunk(state, bytes.data(), bytes.size(), chunkName.c_str());
 }
 
@@ -190,10 +204,7 @@ lua_State* OpenState()
 int LoadChunk(lua_State* state, const char* bytes, std::size_t size, const char* name)
 {
     // Lua takes any chunk that starts with the signature's escape byte for a precompiled one.
-    if (size > 0 && bytes[0] == LUA_SIGNATURE[0]) {
-        lua_pushstring(state, BINARY_CHUNK_MESSAGE);
-        return LUA_ERRSYNTAX;
-    }
+    if (size > 0 && bytes[0] == LUA_SIGNATURE[0]) return RefuseBinaryChunk(state);
     return luaL_loadbuffer(state, bytes, size, name);
 }
 
