@@ -31,6 +31,14 @@ int CallGlobal(lua_State* state)
     return lua_gettop(state);
 }
 
+// Raises the argument error for an index that names no slot of the caller's frame (0, or a negative index
+// reaching below it): the API would read a stale stack slot there.
+void CheckArgumentIndex(lua_State* state, int index)
+{
+    if (index == 0 || (index < 0 && index > LUA_REGISTRYINDEX && -index > lua_gettop(state)))
+        luaL_argerror(state, index, "no such argument");
+}
+
 } // namespace
 
 // Counts a call into Lua, so that the state is not closed under it.
@@ -229,18 +237,20 @@ void TScriptEngine::ClearCall()
 
 Ref<String> TScriptEngine::ArgString(lua_State* state, std::int32_t index)
 {
+    CheckArgumentIndex(state, index);
     luaL_checklstring(state, index, nullptr);
     return detail::ToText(state, index);
 }
 
 double TScriptEngine::ArgNumber(lua_State* state, std::int32_t index)
 {
+    CheckArgumentIndex(state, index);
     return luaL_checknumber(state, index);
 }
 
 std::int32_t TScriptEngine::ArgInt(lua_State* state, std::int32_t index)
 {
-    const double value = luaL_checknumber(state, index);
+    const double value = ArgNumber(state, index);
     // Converting a value the type cannot hold is undefined; hold it at the ends instead.
     if (std::isnan(value)) return 0;
     if (value >= 2147483647.0) return INT32_MAX;

@@ -72,6 +72,12 @@ int NeedsANumber(lua_State* state)
     return 1;
 }
 
+int ReadsBelowItsFrame(lua_State* state)
+{
+    current->PushString(TScriptEngine::ArgString(state, -2));
+    return 1;
+}
+
 int AnswersMoreThanItPushed(lua_State*)
 {
     return 5;
@@ -344,7 +350,10 @@ TEST_F(ScriptEngineTest, ARuntimeErrorThrownByANativeFunctionBecomesALuaErrorCar
 TEST_F(ScriptEngineTest, ALuaErrorRaisedInsideANativeFunctionUnwindsItsFrames)
 {
     engine->RegisterFunction("positive"_s, &NeedsANumber);
+    engine->RegisterFunction("below"_s, &ReadsBelowItsFrame);
     Run("function check(x) return positive(x) end");
+    engine->AddStringArg("only"_s);
+    EXPECT_EQ(Call("below"), "error: bad argument #-2 to '?' (no such argument)");
     engine->AddStringArg("many"_s);
     EXPECT_EQ(Call("check"), "error: [string \"function check(x) return positive(x) end\"]:1: "
                              "bad argument #1 to 'positive' (number expected, got string)");
