@@ -98,7 +98,7 @@ int LoadReaderChecked(lua_State* state)
         lua_pushvalue(state, 1);
         if (lua_pcall(state, 0, 1, 0) != 0) return LoadResult(state, LUA_ERRRUN);
         if (lua_isnil(state, -1)) break;
-        if (!lua_isstring(state, -1)) {
+        if (lua_isstring(state, -1) == 0) {
             lua_pushnil(state);
             lua_pushliteral(state, "reader function must return a string");
             return 2;
@@ -184,7 +184,7 @@ void PushText(lua_State* state, const Ref<String>& text)
 Ref<String> ToText(lua_State* state, int index)
 {
     std::size_t size = 0;
-    const char* bytes = lua_isstring(state, index) ? lua_tolstring(state, index, &size) : nullptr;
+    const char* bytes = lua_isstring(state, index) != 0 ? lua_tolstring(state, index, &size) : nullptr;
     if (bytes == nullptr) return EmptyString();
     return String::FromBytes(bytes, static_cast<std::int32_t>(std::min<std::size_t>(size, INT32_MAX)));
 }

@@ -56,13 +56,13 @@ private:
 
 TScriptEngine::TScriptEngine() : arguments_(New<TLinkedList>()), chunk_(LUA_NOREF)
 {
-    Start();
+    OpenState();
 }
 
 TScriptEngine::~TScriptEngine()
 {
     // Closing the state under a script that is still running would pull it from under that script.
-    if (running_ == 0 && activeState_ == nullptr) Stop();
+    if (running_ == 0 && activeState_ == nullptr) CloseState();
 }
 
 void TScriptEngine::CheckNotRunning()
@@ -71,22 +71,32 @@ void TScriptEngine::CheckNotRunning()
         ThrowError("ScriptEngine: The engine cannot be stopped or started while a script runs"_s);
 }
 
-void TScriptEngine::Start()
+void TScriptEngine::OpenState()
 {
-    CheckNotRunning();
-    Stop();
+    CloseState();
     state_ = detail::OpenState();
     started_ = state_ != nullptr ? 1 : 0;
 }
 
-void TScriptEngine::Stop()
+void TScriptEngine::CloseState()
 {
-    CheckNotRunning();
     lua_State* state = std::exchange(state_, nullptr);
     started_ = 0;
     chunk_ = LUA_NOREF;
     // Finalisers that run while the state closes find the engine already stopped.
     if (state != nullptr) lua_close(state);
+}
+
+void TScriptEngine::Start()
+{
+    CheckNotRunning();
+    OpenState();
+}
+
+void TScriptEngine::Stop()
+{
+    CheckNotRunning();
+    CloseState();
 }
 
 std::int32_t TScriptEngine::ReportNotStarted()
@@ -116,43 +126,32 @@ void TScriptEngine::ForgetChunk()
     chunk_ = LUA_NOREF;
 }
 
+lua_State* TScriptEngine::RoomForPush()
+{
+    if (started_ == 0) {
+        ReportNotStarted();
+        return nullptr;
+    }
+    if (lua_checkstack(State(), 1) == 0) {
+        ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+        return nullptr;
+    }
+    return State();
+}
+
 void TScriptEngine::PushString(const Ref<String>& text)
 {
-    if (!started_) {
-        ReportNotStarted();
-        return;
-    }
-    if (!lua_checkstack(State(), 1)) {
-        ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
-        return;
-    }
-    detail::PushText(State(), text);
+    if (lua_State* state = RoomForPush()) detail::PushText(state, text);
 }
 
 void TScriptEngine::PushNumber(double value)
 {
-    if (!started_) {
-        ReportNotStarted();
-        return;
-    }
-    if (!lua_checkstack(State(), 1)) {
-        ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
-        return;
-    }
-    lua_pushnumber(State(), value);
+    if (lua_State* state = RoomForPush()) lua_pushnumber(state, value);
 }
 
 void TScriptEngine::PushBoolean(std::int32_t value)
 {
-    if (!started_) {
-        ReportNotStarted();
-        return;
-    }
-    if (!lua_checkstack(State(), 1)) {
-        ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
-        return;
-    }
-    lua_pushboolean(State(), value != 0 ? 1 : 0);
+    if (lua_State* state = RoomForPush()) lua_pushboolean(state, value != 0 ? 1 : 0);
 }
 
 int TScriptEngine::CallNative(lua_State* state)
@@ -214,7 +213,7 @@ int TScriptEngine::RegisterGlobal(lua_State* state)
 
 void TScriptEngine::RegisterFunction(const Ref<String>& name, ScriptFunction function)
 {
-    if (!started_) {
+    if (started_ == 0) {
         ReportNotStarted();
         return;
     }
@@ -284,30 +283,27 @@ void TScriptEngine::AddBooleanArg(std::int32_t value)
 
 std::int32_t TScriptEngine::CallFunction(const Ref<String>& name, std::int32_t resultCount)
 {
-    if (!started_) return ReportNotStarted();
+    if (started_ == 0) return ReportNotStarted();
     lua_State* state = State();
     detail::StackTopGuard guard(state);
     const int argumentCount = arguments_->Count();
     const int wanted = resultCount < 0 ? LUA_MULTRET : resultCount;
     // The caller makes room for the function, its arguments and the results it asks for.
     if (argumentCount > LUAI_MAXCSTACK || wanted > LUAI_MAXCSTACK ||
-        !lua_checkstack(state, argumentCount + 2 + (wanted > 0 ? wanted : 0)))
+        lua_checkstack(state, argumentCount + 2 + (wanted > 0 ? wanted : 0)) == 0)
         return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
 
     lua_pushcfunction(state, &CallGlobal);
     detail::PushText(state, name);
     for (const Ref<Object>& value : *arguments_) {
         const Ref<TScriptArg> argument = Downcast<TScriptArg>(value);
-        if (argument.IsNull()) {
-            lua_pushnil(state);
-        } else if (argument->kind == SCRIPT_NUMBER) {
-            lua_pushnumber(state, argument->number);
-        } else if (argument->kind == SCRIPT_STRING) {
-            detail::PushText(state, argument->text);
-        } else if (argument->kind == SCRIPT_BOOLEAN) {
-            lua_pushboolean(state, argument->flag != 0 ? 1 : 0);
-        } else {
-            lua_pushnil(state);
+        switch (argument.IsNull() ? SCRIPT_NONE : argument->kind) {
+        case SCRIPT_NUMBER: lua_pushnumber(state, argument->number); break;
+        case SCRIPT_STRING: detail::PushText(state, argument->text); break;
+        case SCRIPT_BOOLEAN: lua_pushboolean(state, argument->flag != 0 ? 1 : 0); break;
+        default:
+            lua_pushnil(state); // anything else still takes its place in the list
+            break;
         }
     }
     int status;
@@ -319,13 +315,13 @@ std::int32_t TScriptEngine::CallFunction(const Ref<String>& name, std::int32_t r
 
     // Only a value the call answered counts; below it lies whatever the caller had on the stack.
     if (resultCount != 0 && lua_gettop(state) > guard.Top()) {
-        if (lua_isnumber(state, -1)) {
+        if (lua_isnumber(state, -1) != 0) {
             resultKind_ = SCRIPT_NUMBER;
             numberResult_ = lua_tonumber(state, -1);
         } else if (lua_isboolean(state, -1)) {
             resultKind_ = SCRIPT_BOOLEAN;
             booleanResult_ = lua_toboolean(state, -1);
-        } else if (lua_isstring(state, -1)) {
+        } else if (lua_isstring(state, -1) != 0) {
             resultKind_ = SCRIPT_STRING;
             stringResult_ = detail::ToText(state, -1);
         }
@@ -355,7 +351,7 @@ Ref<String> TScriptEngine::StringResult()
 
 void TScriptEngine::SetError(std::int32_t status)
 {
-    if (!started_) {
+    if (started_ == 0) {
         ReportNotStarted();
         return;
     }
@@ -367,11 +363,11 @@ void TScriptEngine::SetError(std::int32_t status)
 std::int32_t TScriptEngine::LoadScriptText(const Ref<String>& text)
 {
     scriptText_ = EmptyString();
-    if (!started_) return ReportNotStarted();
+    if (started_ == 0) return ReportNotStarted();
     ForgetChunk();
     lua_State* state = State();
     detail::StackTopGuard guard(state);
-    if (!lua_checkstack(state, 1)) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    if (lua_checkstack(state, 1) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
     // The text names its own chunk, as Lua does for a loaded string.
     const std::string bytes = detail::ToBytes(text);
     const int status = detail::LoadChunk(state, bytes.data(), bytes.size(), bytes.c_str());
@@ -383,10 +379,10 @@ std::int32_t TScriptEngine::LoadScriptText(const Ref<String>& text)
 
 std::int32_t TScriptEngine::RunScriptFile(const Ref<String>& path)
 {
-    if (!started_) return ReportNotStarted();
+    if (started_ == 0) return ReportNotStarted();
     lua_State* state = State();
     detail::StackTopGuard guard(state);
-    if (!lua_checkstack(state, 1)) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    if (lua_checkstack(state, 1) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
     int status = detail::LoadFileChunk(state, detail::ToBytes(path));
     if (status == 0) {
         RunningScope running(*this);
@@ -398,11 +394,11 @@ std::int32_t TScriptEngine::RunScriptFile(const Ref<String>& path)
 
 std::int32_t TScriptEngine::Execute()
 {
-    if (!started_) return ReportNotStarted();
+    if (started_ == 0) return ReportNotStarted();
     if (scriptText_->Length() == 0) return ReportOwnError("ScriptEngine: No script text to execute"_s);
     lua_State* state = State();
     detail::StackTopGuard guard(state);
-    if (!lua_checkstack(state, 1)) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    if (lua_checkstack(state, 1) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
     // A chunk runs once; calling what is left after that is the interpreter's own error.
     if (chunk_ != LUA_NOREF) {
         lua_rawgeti(state, LUA_REGISTRYINDEX, chunk_);

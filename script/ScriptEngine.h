@@ -143,7 +143,10 @@ private:
     std::int32_t ReportNotStarted();
     std::int32_t ReportOwnError(const Ref<String>& message);
     std::int32_t ReportInterpreterError(std::int32_t status, int top);
+    lua_State* RoomForPush();
     void ForgetChunk();
+    void OpenState();
+    void CloseState();
     void CheckNotRunning();
 
     std::int32_t started_ = 0;

@@ -84,12 +84,12 @@ int main(int argc, char** argv)
     int status = 0;
     {
         Ref<TScriptEngine> engine = New<TScriptEngine>();
-        if (!engine->RunScriptFile(String::FromCString(argv[1]))) {
+        if (engine->RunScriptFile(String::FromCString(argv[1])) == 0) {
             status = Fail(*engine);
         } else if (argc >= 3) {
             for (int i = 3; i < argc; ++i)
                 QueueArgument(*engine, argv[i]);
-            if (engine->CallFunction(String::FromCString(argv[2]), 1)) {
+            if (engine->CallFunction(String::FromCString(argv[2]), 1) != 0) {
                 PrintResult(*engine);
             } else {
                 status = Fail(*engine);
