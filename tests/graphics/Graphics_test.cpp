@@ -58,7 +58,8 @@ protected:
     std::vector<double> SwapIntervals() const
     {
         std::vector<double> intervals;
-        for (const test::DrawCall& call : driver->Calls("SetSwapInterval")) intervals.push_back(call.args[0]);
+        for (const test::DrawCall& call : driver->Calls("SetSwapInterval"))
+            intervals.push_back(call.args[0]);
         return intervals;
     }
 
@@ -95,9 +96,9 @@ TEST_F(GraphicsTest, OpeningActivatesTheSurfaceResetsTheStateAndShowsTwoBlankFra
     EXPECT_EQ(GraphicsHeight(), 480);
     EXPECT_EQ(CurrentFlat2DDriver(), driver);
     EXPECT_EQ(CurrentGraphicsSurface()->surface.Raw(), driver->surfaces.back().Raw());
-    const std::vector<std::string> expected = {"CreateGraphics", "SetSurface",  "SetBlend",    "SetColor",
-                                               "SetClearColor",  "SetAlpha",    "SetViewport", "SetTransform",
-                                               "Clear",          "Clear",       "SetSwapInterval"};
+    const std::vector<std::string> expected = {"CreateGraphics", "SetSurface", "SetBlend",       "SetColor",
+                                               "SetClearColor",  "SetAlpha",   "SetViewport",    "SetTransform",
+                                               "Clear",          "Clear",      "SetSwapInterval"};
     EXPECT_EQ(driver->Slots(), expected);
     EXPECT_EQ(driver->Calls("SetSurface")[0].args, (Args{640, 480}));
     EXPECT_EQ(driver->Calls("SetSurface")[0].object, driver->surfaces.back().Raw());
@@ -372,7 +373,8 @@ TEST_F(GraphicsTest, TenThousandTimedFramesAtSixtyHertzTakeTheirExactTime)
     host->clock = 123456;
     OpenGraphics(640, 480, 0, SYNC_TIMED | 60);
     EXPECT_NEAR(FlipFrames(10000), 166666, 1);
-    for (std::int32_t sleep : host->sleeps) ASSERT_TRUE(sleep == 16 || sleep == 17) << sleep;
+    for (std::int32_t sleep : host->sleeps)
+        ASSERT_TRUE(sleep == 16 || sleep == 17) << sleep;
 }
 
 TEST_F(GraphicsTest, TheScheduleHoldsPastTheFrameCountWhereAnIntAccumulatorOverflowed)
@@ -382,7 +384,8 @@ TEST_F(GraphicsTest, TheScheduleHoldsPastTheFrameCountWhereAnIntAccumulatorOverf
     constexpr std::int64_t frames = 2'200'000;
     EXPECT_EQ(FlipFrames(frames), frames * 1000 / 60);
     EXPECT_EQ(host->sleeps.size(), static_cast<std::size_t>(frames));
-    for (std::int32_t sleep : host->sleeps) ASSERT_TRUE(sleep == 16 || sleep == 17) << sleep;
+    for (std::int32_t sleep : host->sleeps)
+        ASSERT_TRUE(sleep == 16 || sleep == 17) << sleep;
 }
 
 TEST_F(GraphicsTest, TheScheduleHoldsAcrossBothWrapsOfTheMillisecondClock)
@@ -392,7 +395,8 @@ TEST_F(GraphicsTest, TheScheduleHoldsAcrossBothWrapsOfTheMillisecondClock)
         host->sleeps.clear();
         OpenGraphics(640, 480, 0, SYNC_TIMED | 60);
         EXPECT_EQ(FlipFrames(600), 10000) << start;
-        for (std::int32_t sleep : host->sleeps) ASSERT_TRUE(sleep == 16 || sleep == 17) << start << ": " << sleep;
+        for (std::int32_t sleep : host->sleeps)
+            ASSERT_TRUE(sleep == 16 || sleep == 17) << start << ": " << sleep;
     }
 }
 
