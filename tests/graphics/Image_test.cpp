@@ -217,24 +217,6 @@ TEST_F(ImageTest, FrameIndexesOutsideTheImageRaiseTheBoundsError)
     EXPECT_TRUE(driver->Log().empty());
 }
 
-TEST_F(ImageTest, NullImagesRaiseTheNullObjectError)
-{
-    for (auto call : std::initializer_list<void (*)()>{
-             [] { LockImage(Null); },
-             [] { GrabImage(Null, 0, 0); },
-             [] { ImageWidth(Null); },
-             [] { SetImageHandle(Null, 1, 1); },
-             [] { CentreImageHandle(Null); },
-         }) {
-        try {
-            call();
-            ADD_FAILURE() << "no error";
-        } catch (const Exception& e) {
-            EXPECT_TRUE(e.Is<TNullObjectError>());
-        }
-    }
-}
-
 TEST_F(ImageTest, GrabbingReadsTheImageSizeAndMasksAMaskedImage)
 {
     Open();
@@ -288,13 +270,6 @@ TEST_F(ImageTest, AutoCentreCentresTheHandlesOfNewImages)
     EXPECT_EQ(CreateImage(6, 6)->handleY, 3.0f);
     SetAutoCentre(0);
     EXPECT_EQ(LoadImage(PositionPicture(9, 4))->handleX, 0.0f);
-    Ref<TImage> image = CreateImage(7, 3);
-    SetImageHandle(image, 1, 2);
-    EXPECT_EQ(image->handleY, 2.0f);
-    CentreImageHandle(image);
-    EXPECT_EQ(image->handleX, 3.5f);
-    EXPECT_EQ(ImageWidth(image), 7);
-    EXPECT_EQ(ImageHeight(image), 3);
 }
 
 } // namespace
