@@ -240,6 +240,13 @@ TEST_F(GLFlat2DDriverTest, AGrabReachingOffTheSurfaceIsClearedThere)
     EXPECT_EQ(far->ReadPixel(0, 2), 0u);
     const Ref<TPixmap> outside = GrabPixmap(-100, 5000, 3, 3);
     EXPECT_EQ(outside->ReadPixel(1, 1), 0u);
+    // GrabImage reads through the same slot.
+    const Ref<TImage> image = CreateImage(4, 4, 1, 0);
+    GrabImage(image, width - 2, -1);
+    const Ref<TPixmap> grabbed = LockImage(image, 0, 1, 0);
+    EXPECT_EQ(grabbed->ReadPixel(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(grabbed->ReadPixel(1, 0), 0u);
+    EXPECT_EQ(grabbed->ReadPixel(2, 1), 0u);
     EXPECT_TRUE(GrabPixmap(0, 0, 0, 5).IsNull());
     EXPECT_TRUE(GrabPixmap(0, 0, 5, -1).IsNull());
 }
