@@ -16,7 +16,8 @@ inline const std::array<std::uint8_t, 1536>& TestFontBitmap()
     static const std::array<std::uint8_t, 1536> bits = [] {
         std::array<std::uint8_t, 1536> made{};
         for (std::uint32_t r = 0; r < 16; ++r) {
-            for (std::uint32_t c = 0; c < 96; ++c) made[r * 96 + c] = static_cast<std::uint8_t>(c * 37 + r * 11 + 1);
+            for (std::uint32_t c = 0; c < 96; ++c)
+                made[r * 96 + c] = static_cast<std::uint8_t>(c * 37 + r * 11 + 1);
         }
         return made;
     }();
