@@ -31,6 +31,7 @@ public:
     void Bind(std::uint32_t texture);
     // Binds the texture and turns texturing on.
     void TexturingOn(std::uint32_t texture);
+    // Turns texturing off unless it is off.
     void TexturingOff();
     // The bound texture is not known any more (a texture was made or deleted in the drawing context):
     // the next bind reaches GL whatever its name.
@@ -49,12 +50,16 @@ public:
 
     // The colour bytes (r, g, b, a) sent with glColor4ubv.
     std::array<std::uint8_t, 4>& Colour() noexcept { return colour_; }
+    // Sends the colour bytes to GL (glColor4ubv).
     void ApplyColour() const;
 
+    // The size given to the last `Reset`.
     std::int32_t SurfaceWidth() const noexcept { return width_; }
     std::int32_t SurfaceHeight() const noexcept { return height_; }
+    // The blend mode applied last; 0 when none was since the last `Reset`.
     std::int32_t Blend() const noexcept { return blend_; }
 
+    // What reached GL so far (never cleared by `Reset`).
     GLStateCounters& Counters() noexcept { return counters_; }
 
 private:

@@ -22,6 +22,7 @@ bool GLProxyTextureAccepts(std::int32_t width, std::int32_t height);
 // The proxy that frame creation asks: `GLProxyTextureAccepts` unless replaced here. Answers the one it
 // replaces; null restores the real query. Tests use it to stand in for a GL with a smaller limit.
 GLTextureProxy SetGLTextureProxy(GLTextureProxy proxy);
+// The proxy frame creation asks now (never null).
 GLTextureProxy CurrentGLTextureProxy();
 
 // Turns a picture's size into its texture size: each side rounded up to a power of two (1 for sides of 1

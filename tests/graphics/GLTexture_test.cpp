@@ -62,16 +62,6 @@ TEST(GLTextureSizeTest, EvenOneByOneRefusedIsAnError)
     }
 }
 
-TEST(GLTextureSizeTest, FrameCreationAsksTheProxySetForIt)
-{
-    const GLTextureProxy real = CurrentGLTextureProxy();
-    EXPECT_EQ(real, &GLProxyTextureAccepts);
-    EXPECT_EQ(SetGLTextureProxy(UpTo512), real);
-    EXPECT_EQ(CurrentGLTextureProxy(), &UpTo512);
-    EXPECT_EQ(SetGLTextureProxy(nullptr), &UpTo512);
-    EXPECT_EQ(CurrentGLTextureProxy(), real) << "null puts the real query back";
-}
-
 TEST(GLTextureSizeTest, MipmapLevelsGoDownToOneByOne)
 {
     EXPECT_EQ(GLMipmapLevels(1, 1), 1);
