@@ -1,0 +1,5 @@
+#include "tools/media/Media.h"
+namespace vanta::media {
+void WriteMusic(const std::string&)
+{}
+} // namespace vanta::media
