@@ -465,13 +465,14 @@ Raster DrawMountains()
             Colour nearBody = Mix(nearSide > 0 ? nearLit : nearShade, nearMiddle, SmoothStep(0, 22, y - nearTop));
             nearBody = Mix(nearBody, nearShade, Clamp01(strata * 0.8 + 0.2));
             nearBody = Mix(nearBody, foot, SmoothStep(nearTop, height, y));
-            // Pines on the near slopes: narrow dark triangles standing on the crest line.
-            const double slot = std::floor(x / 7.0);
-            const double treeX = slot * 7 + 3.5;
-            if (Hash01(static_cast<std::int64_t>(slot), 3, 802) < 0.55) {
+            // Pines on the near slopes: narrow dark triangles standing on the crest line, one chance in
+            // each 8-pixel slot (80 slots: the forest repeats with the strip).
+            const int slot = x / 8;
+            const double treeX = slot * 8 + 4;
+            if (Hash01(slot, 3, 802) < 0.55) {
                 double treeSide = 0;
                 const double base = crest(nearPeaks, treeX, 10, 801, treeSide) + 4;
-                const double tall = 7 + 6 * Hash01(static_cast<std::int64_t>(slot), 4, 803);
+                const double tall = 7 + 6 * Hash01(slot, 4, 803);
                 const double half = (y - (base - tall)) / tall * 3.2;
                 const double cover = Clamp01(half - std::abs(x + 0.5 - treeX) + 0.5);
                 if (y > base - tall && y < base + 2) {

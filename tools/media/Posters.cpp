@@ -37,10 +37,13 @@ Colour Add(const Colour& a, const Colour& b)
     return {a.r + b.r, a.g + b.g, a.b + b.b};
 }
 
-void Stars(cairo_t* cr, Random& random, int count, double width, double height, double brightness)
+// Scattered stars; none within `keepOut` of (keepX, keepY).
+void Stars(cairo_t* cr, Random& random, int count, double width, double height, double brightness, double keepX = 0,
+           double keepY = 0, double keepOut = 0)
 {
     for (int i = 0; i < count; ++i) {
         const double x = random.Range(0, width), y = random.Range(0, height);
+        if (std::hypot(x - keepX, y - keepY) < keepOut) continue;
         const double bright = brightness * (0.3 + 0.7 * std::pow(random.Uniform(), 2));
         const double radius = random.Uniform() > 0.93 ? 1.8 : 1.0;
         cairo_pattern_t* dot = cairo_pattern_create_radial(x, y, 0, x, y, radius * 1.6);
@@ -149,7 +152,7 @@ Raster DrawGlobe()
     canvas.SetColour(Colour{});
     cairo_paint(cr);
     Random random(1200);
-    Stars(cr, random, 260, width, height, 0.9);
+    Stars(cr, random, 260, width, height, 0.9, cx, cy, radius + 28);
     // A small moon keeps the planet company.
     cairo_pattern_t* moon = cairo_pattern_create_radial(518, 72, 2, 524, 78, 17);
     cairo_pattern_add_color_stop_rgb(moon, 0, 0.85, 0.84, 0.80);
@@ -228,7 +231,8 @@ Raster DrawGlobe()
         for (int x = 0; x < width; ++x) {
             std::uint8_t* p = picture.At(x, y);
             p[3] = 255;
-            const bool onPlanet = std::hypot(x + 0.5 - cx, y + 0.5 - cy) < radius - 0.5;
+            // The rim and the air just outside it stay opaque, so no speck of space opens inside them.
+            const bool onPlanet = std::hypot(x + 0.5 - cx, y + 0.5 - cy) < radius + 2;
             if (!onPlanet && std::max({p[0], p[1], p[2]}) < 4) {
                 p[0] = p[1] = p[2] = 0;
                 continue;
