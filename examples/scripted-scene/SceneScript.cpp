@@ -11,6 +11,8 @@
 #include "runtime/Handle.h"
 #include "system/HostDriver.h"
 
+#include <vector>
+
 namespace vanta::scene {
 namespace {
 
@@ -72,6 +74,13 @@ int LuaLoadImageStrip(lua_State* state)
     return PushImage(LoadImageStrip(TScriptEngine::ArgString(state, 1), TScriptEngine::ArgInt(state, 2),
                                     TScriptEngine::ArgInt(state, 3), TScriptEngine::ArgInt(state, 4),
                                     TScriptEngine::ArgInt(state, 5), OptionalInt(state, 6, -1)));
+}
+
+int LuaFreeImage(lua_State* state)
+{
+    ImageArg(state, 1);
+    active->ForgetHandle(TScriptEngine::ArgInt(state, 1));
+    return 0;
 }
 
 int LuaImageWidth(lua_State* state)
@@ -221,6 +230,7 @@ struct Registration
 constexpr Registration functions[] = {
     {"LoadImage", &LuaLoadImage},
     {"LoadImageStrip", &LuaLoadImageStrip},
+    {"FreeImage", &LuaFreeImage},
     {"ImageWidth", &LuaImageWidth},
     {"ImageHeight", &LuaImageHeight},
     {"ImageFrames", &LuaImageFrames},
@@ -293,6 +303,11 @@ std::string SceneScript::Error() const
 void SceneScript::KeepHandle(std::int32_t handle)
 {
     handles_.push_back(handle);
+}
+
+void SceneScript::ForgetHandle(std::int32_t handle)
+{
+    if (std::erase(handles_, handle) != 0) ReleaseHandle(handle);
 }
 
 } // namespace vanta::scene

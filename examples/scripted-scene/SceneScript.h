@@ -4,6 +4,7 @@
 // The functions a script sees (all globals; images are integer handles, 0 when a picture cannot be made):
 //     LoadImage(url [, flags])                          -> handle
 //     LoadImageStrip(url, cellWidth, cellHeight, first, count [, flags]) -> handle of an animation strip
+//     FreeImage(image)                                  the handle names no image afterwards
 //     ImageWidth(image), ImageHeight(image), ImageFrames(image)
 //     SetImageHandle(image, x, y)
 //     DrawImage(image, x, y [, frame])
@@ -59,6 +60,8 @@ public:
 
     // Remembers an image handle to release with the script (the scene functions call this).
     void KeepHandle(std::int32_t handle);
+    // Releases an image handle the script was given now; nothing for any other number.
+    void ForgetHandle(std::int32_t handle);
 
 private:
     Ref<TScriptEngine> engine_;

@@ -136,8 +136,9 @@ int RunScene(const Options& options)
             if (last) break;
         }
     }
-    CloseGraphics();
+    // The script's images go while their driver frames can still be released with the graphics.
     FlushReleaseStack(level);
+    CloseGraphics();
     return status;
 }
 

@@ -68,8 +68,9 @@ function frame(n)
   local mx = 470 + 60 * math.cos(t / 900)
   local my = 70 - 30 * math.sin(t / 900)
   SetColor(120, 130, 200)
-  glow(mx + 53, my + 53, 90, 0.12)
-  glow(mx + 53, my + 53, 66, 0.16)
+  for ring = 0, 5 do
+    glow(mx + 53, my + 53, 96 - ring * 7, 0.045)
+  end
   SetBlend(BLEND_ALPHA)
   SetAlpha(1)
   SetColor(255, 255, 255)

@@ -197,6 +197,8 @@ TEST_F(ScriptedSceneTest, ScriptErrorsEndTheSceneWithTheEnginesCodeAndMessage)
          "error 2: scene.lua:1: bad argument #3 to 'DrawRect' (number expected, got string)\n"},
         {"function frame(n) DrawImage(LoadImage('incbin::DATAS/none.png'), 0, 0) end",
          "error 2: Scene: No image has the handle 0\n"},
+        {"local moon = LoadImage('incbin::DATAS/lune.png') FreeImage(moon) function frame(n) DrawImage(moon, 0, 0) end",
+         "error 2: Scene: No image has the handle "},
         {"local x = 1", "error 2: attempt to call a nil value\n"},
         {"function frame(n) end end", "error 3: "},
         {"error('no pictures here')", "error 2: scene.lua:1: no pictures here\n"},
