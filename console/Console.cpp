@@ -3,6 +3,12 @@
 #include "console/Console.h"
 
 #include "console/detail/ConsoleState.h"
+#include "graphics/Font.h"
+#include "graphics/FreeTypeFont.h"
+#include "graphics/Graphics.h"
+#include "pixmap/Pixmap.h"
+#include "pixmap/loaders/PNGLoader.h"
+#include "stream/IncbinStream.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
@@ -134,6 +140,12 @@ void InitConsole()
     InitRuntimeCore();
     InitLinkedLists();
     InitSystem();
+    InitIncbinStreams();
+    InitPixmaps();
+    InitPNGLoader();
+    InitGraphics();
+    InitFontModule();
+    InitFreeTypeFontModule();
     detail::ResetConsoleState();
 }
 
