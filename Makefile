@@ -7,7 +7,7 @@ TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize test-tsan bench fuzz clean
+.PHONY: all deps configure build media run test test-sanitize test-tsan bench fuzz clean
 
 all: build
 
@@ -19,6 +19,11 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The game's pictures and music, drawn and composed by tools/media.
+media: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vanta_media
+	@echo "The game's media are in $(BUILD)/media/; $(BUILD)/media/contact-sheet.png shows every picture."
 
 run: build
 	@if [ -x $(BUILD)/bin/vantamax ]; then \
