@@ -7,7 +7,7 @@ namespace vanta::detail {
 // Registers "Vanta.fon" in the embedded-file registry.
 void RegisterConsoleFont();
 
-// Registers "bakground.png" in the embedded-file registry; false when this build has no built-in picture.
+// Registers "bakground.png" in the embedded-file registry; false when the program lacks it.
 bool RegisterConsoleBackground();
 
 } // namespace vanta::detail
