@@ -27,7 +27,7 @@ Ref<TImage> LoadBackground(const Ref<String>& url, std::int32_t width, std::int3
     if (!picture) return Null;
     const Ref<TPixmap> stretched = ResizePixmap(picture, width, height);
     if (!stretched) return Null;
-    return LoadImage(stretched, 1);
+    return LoadImage(stretched, IMAGE_MASKED);
 }
 
 void DrawFrameLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
@@ -58,7 +58,8 @@ void DrawConsole()
     DrawFrameLine(x, y + ch, x + w - 1, y + ch);
 
     SetTextFont(console.font);
-    // The title is white: the panel's own tint would hide it on the header bar.
+    // The title is white (full intensity): a colour of (1, 1, 1) is all but black and vanishes on a dark
+    // header bar.
     SetColor(255, 255, 255);
     DrawText(console.title + " / "_s + String::FromInt(console.framesPerSecond) + " FPS"_s, F(x + 2), F(y + 2));
 
