@@ -78,7 +78,9 @@ int Run(bool still)
 
     const int mark = ReleaseStackLevel();
     while (running) {
-        if (ConsoleShown() == 0 && KeyHits(VK_ESCAPE) != 0) break;
+        // Read every frame, so an Escape pressed while the console was shown does not quit once it hides.
+        const bool escape = KeyHits(VK_ESCAPE) != 0;
+        if (escape && ConsoleShown() == 0) break;
         scene.Draw();
         UpdateConsole(TOGGLE_KEY);
         FlipGraphics();
