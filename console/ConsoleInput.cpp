@@ -83,6 +83,19 @@ void UseUpTyped(char16_t typed)
         queue.pop_front();
 }
 
+// Turns the input queries' automatic polling off for its lifetime.
+class AutoPollOff
+{
+public:
+    AutoPollOff() : saved_(AutoPoll()) { SetAutoPoll(0); }
+    ~AutoPollOff() { SetAutoPoll(saved_); }
+    AutoPollOff(const AutoPollOff&) = delete;
+    AutoPollOff& operator=(const AutoPollOff&) = delete;
+
+private:
+    std::int32_t saved_;
+};
+
 void ClampCursor()
 {
     ConsoleState& console = Console();
@@ -140,6 +153,8 @@ void ActOnKey(const Ref<String>& key)
 void ClearKeysKeepingTyped()
 {
     TakeTypedCharacters();
+    // The clear itself must not pump: a character that arrived in that pump would be cleared unread.
+    const AutoPollOff noPump;
     ClearKeys();
 }
 

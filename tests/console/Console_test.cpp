@@ -253,6 +253,38 @@ TEST_F(ConsoleTest, CharactersTypedFasterThanTheRepeatPeriodAreAllKeptInOrder)
     EXPECT_THAT(Lines(), ElementsAre()) << "$cls ran whole, after the line before it was entered";
 }
 
+// Delivers one waiting message per pump, as messages that keep arriving while the console reads input.
+class TTricklingHostDriver : public test::TScriptedHostDriver
+{
+    VANTA_CLASS(TTricklingHostDriver, test::TScriptedHostDriver)
+public:
+    TTricklingHostDriver() = default;
+
+    void PumpMessages() override
+    {
+        ++pumps;
+        if (messages.empty()) return;
+        const auto [message, wParam, lParam] = messages.front();
+        messages.pop_front();
+        HandleInputMessage(0, message, wParam, lParam);
+    }
+};
+
+TEST_F(ConsoleTest, ACharacterArrivingAsTheConsoleClearsTheKeysIsKept)
+{
+    Show();
+    const Ref<TTricklingHostDriver> trickle = New<TTricklingHostDriver>();
+    trickle->clock = host->clock;
+    host = trickle;
+    SetHostDriver(trickle);
+    // The clear takes what waits (the pump brings the key down), then must not pump the character in.
+    Down('X');
+    host->Post(platform::WM_CHAR, u'x');
+    detail::ClearKeysKeepingTyped();
+    Frames(10);
+    EXPECT_EQ(Text(Console().input), "x");
+}
+
 TEST_F(ConsoleTest, BackspaceTypedBehindCharactersDeletesTheLastOfThem)
 {
     Show();
