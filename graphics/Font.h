@@ -5,6 +5,9 @@
 // for an empty glyph), a pen advance and a placement rectangle. Image fonts (graphics/ImageFont.h) are made
 // from such fonts. Loaders join the chain at its head, so the newest is asked first.
 //
+// The font module's initialiser registers the built-in 8 x 16 typeface's bitmap, "vantafont.bin", in the
+// embedded-file registry; the default image font is made from it.
+//
 // Main thread only.
 #pragma once
 
@@ -15,6 +18,11 @@
 namespace vanta {
 
 class TPixmap;
+
+// The registered name and the byte count of the built-in typeface's bitmap: 16 rows of 96 bytes, one byte
+// per character 32 ... 127 in each row, bit k (from the least significant) the pixel in column k.
+inline constexpr char DEFAULT_FONT_FILE[] = "vantafont.bin";
+inline constexpr std::int32_t DEFAULT_FONT_FILE_SIZE = 1536;
 
 // One character of a loaded font. Abstract: each operation throws `TAbstractMethodError`.
 class TGlyph : public Object
@@ -73,5 +81,8 @@ Ref<TFont> LoadFont(const Ref<Object>& url, std::int32_t size, std::int32_t styl
 
 // The head of the loader chain; `Null` while it is empty.
 const Ref<TFontLoader>& FontLoaders();
+
+// The font module's initialiser: registers "vantafont.bin" in the embedded-file registry. Runs once.
+void InitFontModule();
 
 } // namespace vanta

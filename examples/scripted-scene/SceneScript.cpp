@@ -10,7 +10,9 @@
 #include "runtime/Error.h"
 #include "runtime/Handle.h"
 #include "system/HostDriver.h"
+#include "system/Keys.h"
 
+#include <string>
 #include <vector>
 
 namespace vanta::scene {
@@ -19,10 +21,17 @@ namespace {
 SceneScript* active = nullptr;
 
 // Constants every scene script sees, set before the script runs.
-constexpr const char* prelude = "BLEND_MASK, BLEND_SOLID, BLEND_ALPHA, BLEND_LIGHT, BLEND_SHADE = 1, 2, 3, 4, 5\n"
-                                "IMAGE_MASKED, IMAGE_FILTERED, IMAGE_MIPMAPPED = 1, 2, 4\n"
-                                "KEY_ENTER, KEY_ESCAPE, KEY_SPACE = 13, 27, 32\n"
-                                "KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN = 37, 38, 39, 40\n";
+std::string Prelude()
+{
+    const auto line = [](const char* name, int value) {
+        return std::string(name) + " = " + std::to_string(value) + "\n";
+    };
+    return line("BLEND_MASK", BLEND_MASK) + line("BLEND_SOLID", BLEND_SOLID) + line("BLEND_ALPHA", BLEND_ALPHA) +
+           line("BLEND_LIGHT", BLEND_LIGHT) + line("BLEND_SHADE", BLEND_SHADE) + line("IMAGE_MASKED", IMAGE_MASKED) +
+           line("IMAGE_FILTERED", IMAGE_FILTERED) + line("IMAGE_MIPMAPPED", IMAGE_MIPMAPPED) +
+           line("KEY_ENTER", VK_RETURN) + line("KEY_ESCAPE", VK_ESCAPE) + line("KEY_SPACE", VK_SPACE) +
+           line("KEY_LEFT", VK_LEFT) + line("KEY_UP", VK_UP) + line("KEY_RIGHT", VK_RIGHT) + line("KEY_DOWN", VK_DOWN);
+}
 
 TScriptEngine& Engine()
 {
@@ -265,7 +274,7 @@ SceneScript::SceneScript() : engine_(New<TScriptEngine>())
     if (engine_->IsStarted() == 0) ThrowError("Scene: The script engine did not start");
     for (const Registration& registration : functions)
         engine_->RegisterFunction(String::FromCString(registration.name), registration.function);
-    if (engine_->LoadScriptText(String::FromCString(prelude)) == 0 || engine_->Execute() == 0)
+    if (engine_->LoadScriptText(String::FromCString(Prelude().c_str())) == 0 || engine_->Execute() == 0)
         ThrowError("Scene: "_s + engine_->ErrorMessage());
     active = this;
 }

@@ -22,6 +22,7 @@
 #include "runtime/Error.h"
 #include "runtime/Startup.h"
 #include "system/HostDriver.h"
+#include "system/Keys.h"
 
 #include <charconv>
 #include <cstdio>
@@ -33,8 +34,6 @@
 namespace {
 
 using namespace vanta;
-
-constexpr std::int32_t KEY_ESCAPE = 27;
 
 struct Options
 {
@@ -128,7 +127,7 @@ int RunScene(const Options& options)
                 status = 1;
                 break;
             }
-            const bool last = wantsToStop || frame == options.frames || KeyHits(KEY_ESCAPE) != 0;
+            const bool last = wantsToStop || frame == options.frames || KeyHits(VK_ESCAPE) != 0;
             if (last && options.screenshot != nullptr && !SaveScreenshot(options.screenshot)) status = 1;
             FlipGraphics();
             ClearGraphics();
