@@ -321,6 +321,24 @@ TEST_F(FreeTypeFontTest, WhatIsNotAFontOrCannotBeOpenedIsNull)
         }
     }
     EXPECT_TRUE(Load("incbin::cut-0.fon", 10).IsNull());
+
+    // A character whose bitmap offset lies past the end of its font is empty; the others stay whole.
+    std::vector<std::uint8_t> lying = font;
+    const std::string mark = "Typeface made for VantaMax";
+    // The copyright text opens every font's header: twice in the font directory, then in the first font.
+    auto at = lying.begin();
+    for (int seen = 0; seen < 3 && at != lying.end(); ++seen)
+        at = std::search(seen == 0 ? at : at + 1, lying.end(), mark.begin(), mark.end());
+    ASSERT_NE(at, lying.end());
+    const std::size_t entryA = static_cast<std::size_t>(at - lying.begin()) - 6 + 148 + ('A' - 32) * 6;
+    for (std::size_t i = 2; i < 6; ++i)
+        lying[entryA + i] = 0x7F;
+    Embed("lying.fon", lying);
+    const Ref<TFreeTypeFont> liar = Load("incbin::lying.fon", 10);
+    ASSERT_FALSE(liar.IsNull());
+    EXPECT_TRUE(liar->Glyph('A' - 32)->Pixels().IsNull());
+    EXPECT_EQ(liar->Glyph('A' - 32)->Advance(), 0.0f);
+    EXPECT_FALSE(liar->Glyph('B' - 32)->Pixels().IsNull());
     EXPECT_TRUE(Load("incbin::cut-40.fon", 10).IsNull());
 
     EXPECT_TRUE(Load("incbin::NoSuch.fon", 10).IsNull());
