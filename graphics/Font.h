@@ -19,11 +19,6 @@ namespace vanta {
 
 class TPixmap;
 
-// The registered name and the byte count of the built-in typeface's bitmap: 16 rows of 96 bytes, one byte
-// per character 32 ... 127 in each row, bit k (from the least significant) the pixel in column k.
-inline constexpr char DEFAULT_FONT_FILE[] = "vantafont.bin";
-inline constexpr std::int32_t DEFAULT_FONT_FILE_SIZE = 1536;
-
 // One character of a loaded font. Abstract: each operation throws `TAbstractMethodError`.
 class TGlyph : public Object
 {
@@ -82,7 +77,8 @@ Ref<TFont> LoadFont(const Ref<Object>& url, std::int32_t size, std::int32_t styl
 // The head of the loader chain; `Null` while it is empty.
 const Ref<TFontLoader>& FontLoaders();
 
-// The font module's initialiser: registers "vantafont.bin" in the embedded-file registry. Runs once.
+// The font module's initialiser: registers the built-in typeface's bitmap "vantafont.bin" (1536 bytes, see
+// graphics/ImageFont.h) in the embedded-file registry. Runs once.
 void InitFontModule();
 
 } // namespace vanta
