@@ -74,6 +74,7 @@ TEST_F(ScriptedSceneTest, EachFrameShowsWhatTheScriptDrewOnAClearedBufferUntilFr
     const Ref<TPixmap> shot = Draw(R"(
         local sky = LoadImage("incbin::DATAS/fond.jpg")
         assert(ImageWidth(sky) == 640 and ImageHeight(sky) == 360)
+        assert(TextWidth("SCENE") == 40 and TextHeight() == 16)
         SetClearColor(10, 20, 30)
         function frame(n)
           SetBlend(BLEND_SOLID)
@@ -81,6 +82,9 @@ TEST_F(ScriptedSceneTest, EachFrameShowsWhatTheScriptDrewOnAClearedBufferUntilFr
           DrawImage(sky, 0, 100)
           SetColor(200, 40, 60)
           DrawRect(10 * n, 10, 20, 20)
+          SetBlend(BLEND_ALPHA)
+          SetColor(255, 255, 0)
+          DrawText("SCENE", 300, 40)
           return n < 7
         end)",
                                    {"--frames", "100"});
@@ -95,6 +99,21 @@ TEST_F(ScriptedSceneTest, EachFrameShowsWhatTheScriptDrewOnAClearedBufferUntilFr
     EXPECT_EQ(Rgb(shot->ReadPixel(90, 29)), 0x0A141Eu);
     EXPECT_EQ(Rgb(shot->ReadPixel(0, 99)), 0x0A141Eu);
     EXPECT_EQ(Rgb(shot->ReadPixel(639, 479)), 0x0A141Eu);
+
+    // The text in its colour, inside the 40 x 16 box it takes.
+    int inked = 0;
+    for (std::int32_t y = 38; y < 58; ++y) {
+        for (std::int32_t x = 296; x < 344; ++x) {
+            const std::uint32_t c = Rgb(shot->ReadPixel(x, y));
+            const bool inside = x >= 300 && x < 340 && y >= 40 && y < 56;
+            if (c != 0x0A141Eu) {
+                ASSERT_TRUE(inside) << "ink at " << x << ", " << y;
+                ASSERT_EQ(c, 0xFFFF00u) << "at " << x << ", " << y;
+                ++inked;
+            }
+        }
+    }
+    EXPECT_GT(inked, 60);
 
     // The game's sky picture, pixel for pixel where the script put it.
     const Ref<TPixmap> sky = LoadPixmap(String::FromCString(MEDIA_DIR "/DATAS/fond.jpg"));
