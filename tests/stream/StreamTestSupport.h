@@ -4,6 +4,7 @@
 
 #include "runtime/Error.h"
 #include "stream/Stream.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -96,30 +97,8 @@ std::string ThrownText(Body body)
     return {};
 }
 
-// A fresh directory under the system's temporary directory, removed with everything in it at the end.
-class TempDir
-{
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vanta-stream-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // The path of `name` inside the directory.
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+// A fresh directory for one test, removed with everything in it at the end.
+using TempDir = TempFolder;
 
 inline std::string ReadFile(const std::string& path)
 {

@@ -30,6 +30,7 @@ public:
 
     // The path of `name` inside the folder.
     std::string Path(const std::string& name) const { return (path_ / name).string(); }
+    std::string operator/(const std::string& name) const { return Path(name); }
 
     // Writes `bytes` as the file `name` inside the folder and returns its path.
     std::string Write(const std::string& name, std::string_view bytes) const

@@ -3,6 +3,7 @@
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
 #include "support/Subprocess.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <string>
@@ -26,21 +27,6 @@ std::string Data(const std::string& name)
 {
     return std::string(PIXMAP_TEST_DATA) + "/" + name;
 }
-
-// A fresh temporary folder, removed at the end of the test.
-class TempFolder
-{
-public:
-    TempFolder() : path_(fs::temp_directory_path() / ("vanta_asset_test_" + std::to_string(::getpid())))
-    {
-        fs::create_directories(path_);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
 
 TEST(AssetInfo, DescribesAPictureByLoaderSizeAndFormat)
 {
@@ -71,7 +57,7 @@ TEST(AssetConvert, WritesAPNGWithTheSamePixels)
     InitImageLoaders();
     const TempFolder folder;
     for (const char* name : {"bmp8.bmp", "tga32_rle.tga", "png_palette_trns.png", "jpeg_progressive.jpg"}) {
-        const std::string out = folder.File(std::string(name) + ".png");
+        const std::string out = folder.Path(std::string(name) + ".png");
         const ProcessResult result = Asset({"convert", Data(name), out});
         ASSERT_EQ(result.status, 0) << name << ": " << result.err;
         EXPECT_EQ(result.out, "");
@@ -93,10 +79,10 @@ TEST(AssetConvert, WritesAPNGWithTheSamePixels)
 TEST(AssetConvert, FailuresSayWhatFailed)
 {
     const TempFolder folder;
-    const ProcessResult unreadable = Asset({"convert", Data("jpeg_cmyk.jpg"), folder.File("out.png")});
+    const ProcessResult unreadable = Asset({"convert", Data("jpeg_cmyk.jpg"), folder.Path("out.png")});
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_EQ(unreadable.err, "cannot load image: " + Data("jpeg_cmyk.jpg") + "\n");
-    EXPECT_FALSE(fs::exists(folder.File("out.png")));
+    EXPECT_FALSE(fs::exists(folder.Path("out.png")));
     const ProcessResult unwritable = Asset({"convert", Data("png_rgb.png"), "/nonexistent/out.png"});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "cannot write image: /nonexistent/out.png\n");
