@@ -1,0 +1,84 @@
+// Parallax layers: how a strip moves and wraps at each speed, and which list elements the walks take.
+#include "game/GameGlobals.h"
+#include "game/Layer.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace vanta::game {
+namespace {
+
+// The x positions a layer holds after each of `updates` updates.
+std::vector<std::int32_t> Positions(std::int32_t speed, int updates, std::int32_t start = 0)
+{
+    Ref<TLayer> layer = New<TLayer>();
+    layer->x = start;
+    layer->speed = speed;
+    std::vector<std::int32_t> seen;
+    for (int i = 0; i < updates; ++i) {
+        layer->Update();
+        seen.push_back(layer->x);
+    }
+    return seen;
+}
+
+TEST(Layer, SpeedMinusTwoReachesMinus638AndStartsAgainAtZeroWithoutHoldingMinus640)
+{
+    const std::vector<std::int32_t> seen = Positions(-2, 640);
+    for (int i = 0; i < 319; ++i)
+        ASSERT_EQ(seen[i], -2 * (i + 1)) << "update " << i + 1;
+    EXPECT_EQ(seen[318], -638);
+    EXPECT_EQ(seen[319], 0) << "-640 is reset at once";
+    EXPECT_EQ(seen[320], -2) << "and the next pass starts from 0";
+    for (std::int32_t x : seen)
+        EXPECT_NE(x, -640);
+}
+
+TEST(Layer, SpeedsThatDoNotDivide640MakeAShortStepWhereTheyReset)
+{
+    // -3: ..., -636, -639, then -642 is reset to 0.
+    std::vector<std::int32_t> seen = Positions(-3, 214);
+    EXPECT_EQ(seen[211], -636);
+    EXPECT_EQ(seen[212], -639) << "-639 is still a position";
+    EXPECT_EQ(seen[213], 0);
+    // -7: ..., -637, then -644 is reset to 0.
+    seen = Positions(-7, 92);
+    EXPECT_EQ(seen[90], -637);
+    EXPECT_EQ(seen[91], 0);
+}
+
+TEST(Layer, APositiveSpeedResetsOnceXExceeds639)
+{
+    std::vector<std::int32_t> seen = Positions(5, 129);
+    EXPECT_EQ(seen[126], 635);
+    EXPECT_EQ(seen[127], 0) << "640 exceeds 639";
+    EXPECT_EQ(seen[128], 5);
+    seen = Positions(1, 641);
+    EXPECT_EQ(seen[638], 639) << "639 itself is kept";
+    EXPECT_EQ(seen[639], 0);
+}
+
+TEST(Layer, NewLayerSetsItsFieldsAndAppendsInCallOrder)
+{
+    ResetGlobals();
+    Globals().layers = CreateList();
+    Ref<TLayer> first = NewLayer(7, 1, 360, -2);
+    Ref<TLayer> second = NewLayer(8, 0, 364, -3);
+    EXPECT_EQ(first->image, 7);
+    EXPECT_EQ(first->x, 1);
+    EXPECT_EQ(first->y, 360);
+    EXPECT_EQ(first->speed, -2);
+    ASSERT_EQ(CountList(Globals().layers), 2);
+    EXPECT_EQ(Globals().layers->First().Raw(), first.Raw());
+    EXPECT_EQ(Globals().layers->Last().Raw(), second.Raw());
+    ResetGlobals();
+}
+
+TEST(Layer, NewLayerWithoutALayerListThrowsInsteadOfLosingTheLayer)
+{
+    ResetGlobals();
+    EXPECT_THROW(NewLayer(1, 0, 0, -1), Exception);
+}
+
+} // namespace
+} // namespace vanta::game
