@@ -1,7 +1,7 @@
 // Polled input: key hits and down flags, modifier sides, characters, pointer and wheel, and the module
 // functions over a driver whose messages go through the real input hook.
-#include "ScriptedHostDriver.h"
 #include "runtime/Error.h"
+#include "support/ScriptedHostDriver.h"
 #include "system/HostDriver.h"
 #include "system/Input.h"
 

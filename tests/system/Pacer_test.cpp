@@ -1,5 +1,5 @@
 // Pacing, the event queue, date and time text, and file filters.
-#include "ScriptedHostDriver.h"
+#include "support/ScriptedHostDriver.h"
 #include "system/DateTime.h"
 #include "system/EventQueue.h"
 #include "system/FileFilter.h"

@@ -1,5 +1,6 @@
 // A host driver for tests: messages are queued by the test and pumped through the real input hook; the
-// clock is a number the test sets and sleeping advances it.
+// clock is a number the test sets, and sleeping (or `Advance`) moves it on, wrapping round like the real
+// 32-bit millisecond clock.
 #pragma once
 
 #include "system/HostDriver.h"
@@ -39,7 +40,7 @@ public:
     void SleepFor(std::int32_t milliseconds) override
     {
         sleeps.push_back(milliseconds);
-        clock += milliseconds;
+        Advance(milliseconds);
     }
     std::int32_t TakeChar() override { return TakeInputChar(); }
     std::int32_t TakeKeyHits(std::int32_t key) override { return TakeInputKeyHits(key); }
@@ -47,6 +48,12 @@ public:
     void ClearKeyState() override { ClearInputKeyState(); }
     std::int32_t PointerAxis(std::int32_t axis) override { return InputPointerAxis(axis); }
     void MovePointer(std::int32_t, std::int32_t) override {}
+
+    // Moves the clock on by `milliseconds`, across the wrap.
+    void Advance(std::int32_t milliseconds)
+    {
+        clock = static_cast<std::int32_t>(static_cast<std::uint32_t>(clock) + static_cast<std::uint32_t>(milliseconds));
+    }
 
     void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam = 0)
     {

@@ -1,0 +1,345 @@
+// The 2D drawing settings and drawing calls.
+//
+// [SECTION] Settings
+// [SECTION] Primitives
+// [SECTION] Images and text
+#include "graphics/Draw.h"
+
+#include "graphics/Graphics.h"
+#include "graphics/ImageFont.h"
+#include "graphics/detail/DrawState.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace vanta {
+
+using detail::Driver;
+using detail::State;
+
+namespace {
+
+// Recomputes the matrix from rotation (degrees) and scale, and sends it to the driver.
+void UpdateMatrix()
+{
+    detail::DrawState& state = State();
+    const double radians = static_cast<double>(state.rotation) * std::numbers::pi / 180.0;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    state.ix = static_cast<float>(c * state.scaleX);
+    state.iy = static_cast<float>(-s * state.scaleY);
+    state.jx = static_cast<float>(s * state.scaleX);
+    state.jy = static_cast<float>(c * state.scaleY);
+    Driver().SetTransform(state.ix, state.iy, state.jx, state.jy);
+}
+
+} // namespace
+
+void detail::ResetDrawingState()
+{
+    DrawState& state = State();
+    SetBlendMode(BLEND_MASK);
+    SetColor(255, 255, 255);
+    SetClearColor(0, 0, 0);
+    SetMaskColor(0, 0, 0);
+    SetAlpha(1.0f);
+    SetOrigin(0.0f, 0.0f);
+    SetHandle(0.0f, 0.0f);
+    SetViewport(0, 0, state.width, state.height);
+    SetRotationAndScale(0.0f, 1.0f, 1.0f);
+    SetAutoCentre(0);
+    SetDefaultImageFlags(IMAGE_MASKED | IMAGE_FILTERED);
+}
+
+// [SECTION] Settings
+
+void SetColor(std::int32_t r, std::int32_t g, std::int32_t b)
+{
+    detail::DrawState& state = State();
+    state.colorR = r;
+    state.colorG = g;
+    state.colorB = b;
+    Driver().SetColor(r, g, b);
+}
+
+void GetColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
+{
+    const detail::DrawState& state = State();
+    r = state.colorR;
+    g = state.colorG;
+    b = state.colorB;
+}
+
+void SetAlpha(float alpha)
+{
+    State().alpha = alpha;
+    Driver().SetAlpha(alpha);
+}
+
+float GetAlpha()
+{
+    return State().alpha;
+}
+
+void SetBlendMode(std::int32_t mode)
+{
+    State().blend = mode;
+    Driver().SetBlend(mode);
+}
+
+std::int32_t GetBlendMode()
+{
+    return State().blend;
+}
+
+void SetClearColor(std::int32_t r, std::int32_t g, std::int32_t b)
+{
+    detail::DrawState& state = State();
+    state.clearR = r;
+    state.clearG = g;
+    state.clearB = b;
+    Driver().SetClearColor(r, g, b);
+}
+
+void GetClearColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
+{
+    const detail::DrawState& state = State();
+    r = state.clearR;
+    g = state.clearG;
+    b = state.clearB;
+}
+
+void SetLineWidth(float width)
+{
+    State().lineWidth = width;
+    Driver().SetLineWidth(width);
+}
+
+float GetLineWidth()
+{
+    return State().lineWidth;
+}
+
+void SetMaskColor(std::int32_t r, std::int32_t g, std::int32_t b)
+{
+    detail::DrawState& state = State();
+    state.maskR = r;
+    state.maskG = g;
+    state.maskB = b;
+}
+
+void GetMaskColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
+{
+    const detail::DrawState& state = State();
+    r = state.maskR;
+    g = state.maskG;
+    b = state.maskB;
+}
+
+void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
+{
+    detail::DrawState& state = State();
+    state.viewX = x;
+    state.viewY = y;
+    state.viewWidth = width;
+    state.viewHeight = height;
+    Driver().SetViewport(x, y, width, height);
+}
+
+void GetViewport(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height)
+{
+    const detail::DrawState& state = State();
+    x = state.viewX;
+    y = state.viewY;
+    width = state.viewWidth;
+    height = state.viewHeight;
+}
+
+void SetOrigin(float x, float y)
+{
+    State().originX = x;
+    State().originY = y;
+}
+
+void GetOrigin(float& x, float& y)
+{
+    x = State().originX;
+    y = State().originY;
+}
+
+void SetHandle(float x, float y)
+{
+    State().handleX = -x;
+    State().handleY = -y;
+}
+
+void GetHandle(float& x, float& y)
+{
+    x = State().handleX;
+    y = State().handleY;
+}
+
+void SetRotation(float degrees)
+{
+    State().rotation = degrees;
+    UpdateMatrix();
+}
+
+float GetRotation()
+{
+    return State().rotation;
+}
+
+void SetScale(float x, float y)
+{
+    State().scaleX = x;
+    State().scaleY = y;
+    UpdateMatrix();
+}
+
+void GetScale(float& x, float& y)
+{
+    x = State().scaleX;
+    y = State().scaleY;
+}
+
+void SetRotationAndScale(float degrees, float scaleX, float scaleY)
+{
+    detail::DrawState& state = State();
+    state.rotation = degrees;
+    state.scaleX = scaleX;
+    state.scaleY = scaleY;
+    UpdateMatrix();
+}
+
+// [SECTION] Primitives
+
+void DrawPoint(float x, float y)
+{
+    const detail::DrawState& state = State();
+    Driver().Plot(x + state.originX, y + state.originY);
+}
+
+void DrawRect(float x, float y, float width, float height)
+{
+    const detail::DrawState& state = State();
+    Driver().DrawRect(state.handleX, state.handleY, state.handleX + width, state.handleY + height, x + state.originX,
+                      y + state.originY);
+}
+
+void DrawOval(float x, float y, float width, float height)
+{
+    const detail::DrawState& state = State();
+    Driver().DrawOval(state.handleX, state.handleY, state.handleX + width, state.handleY + height, x + state.originX,
+                      y + state.originY);
+}
+
+void DrawLine(float x, float y, float x2, float y2, std::int32_t drawLastPixel)
+{
+    const detail::DrawState& state = State();
+    TFlat2DDriver& driver = Driver();
+    const float endX = state.handleX + x2 - x;
+    const float endY = state.handleY + y2 - y;
+    const float tx = x + state.originX;
+    const float ty = y + state.originY;
+    driver.DrawLine(state.handleX, state.handleY, endX, endY, tx, ty);
+    if (drawLastPixel != 0) {
+        driver.Plot(endX * state.ix + endY * state.iy + tx, endX * state.jx + endY * state.jy + ty);
+    }
+}
+
+void DrawPoly(const Ref<Array>& xy)
+{
+    const detail::DrawState& state = State();
+    TFlat2DDriver& driver = Driver();
+    xy.Get();
+    driver.DrawPoly(xy, state.handleX, state.handleY, state.originX, state.originY);
+}
+
+void DrawPixmap(const Ref<TPixmap>& pixmap, std::int32_t x, std::int32_t y)
+{
+    TFlat2DDriver& driver = Driver();
+    pixmap.Get();
+    driver.DrawPixmap(pixmap, x, y);
+}
+
+Ref<TPixmap> GrabPixmap(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
+{
+    return Driver().GrabPixmap(x, y, width, height);
+}
+
+// [SECTION] Images and text
+
+void DrawImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
+{
+    const detail::DrawState& state = State();
+    const float x0 = -image->handleX;
+    const float y0 = -image->handleY;
+    image->Frame(frame)->Draw(x0, y0, x0 + static_cast<float>(image->width), y0 + static_cast<float>(image->height),
+                              x + state.originX, y + state.originY);
+}
+
+void DrawImageRect(const Ref<TImage>& image, float x, float y, float width, float height, std::int32_t frame)
+{
+    const detail::DrawState& state = State();
+    const float x0 = -image->handleX;
+    const float y0 = -image->handleY;
+    image->Frame(frame)->Draw(x0, y0, x0 + width, y0 + height, x + state.originX, y + state.originY);
+}
+
+namespace {
+
+// The first tile position at or before `view` (the viewport's edge) of a grid through `position` with
+// step `size`: the smallest p = position + k * size with p + size > view.
+std::int32_t FirstTile(float position, std::int32_t size, std::int32_t view)
+{
+    const std::int64_t left = static_cast<std::int64_t>(view) - size + 1;
+    const std::int64_t t = static_cast<std::int64_t>(std::floor(position)) - left;
+    std::int64_t m = t % size;
+    // A grid line exactly on `left` starts there; a negative remainder counts up from `left`.
+    if (m < 0) m += size;
+    return static_cast<std::int32_t>(m + left);
+}
+
+} // namespace
+
+void TileImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
+{
+    detail::DrawState& state = State();
+    TFlat2DDriver& driver = Driver();
+    const std::int32_t w = image->width;
+    const std::int32_t h = image->height;
+    // An image of no pixels has no tiles (and a step of 0 would never leave the viewport).
+    if (w <= 0 || h <= 0) return;
+    Ref<TImageFrame> drawn = image->Frame(frame);
+
+    driver.SetTransform(1.0f, 0.0f, 0.0f, 1.0f);
+    const float px = x + state.originX - image->handleX;
+    const float py = y + state.originY - image->handleY;
+    const float fx = px - std::floor(px);
+    const float fy = py - std::floor(py);
+    const std::int32_t startX = FirstTile(px, w, state.viewX);
+    const std::int32_t startY = FirstTile(py, h, state.viewY);
+    const std::int64_t right = static_cast<std::int64_t>(state.viewX) + state.viewWidth;
+    const std::int64_t bottom = static_cast<std::int64_t>(state.viewY) + state.viewHeight;
+    for (std::int64_t ty = startY; ty < bottom; ty += h) {
+        std::int64_t tx = startX;
+        do {
+            drawn->Draw(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(tx) + fx,
+                        static_cast<float>(ty) + fy);
+            tx += w;
+        } while (tx < right);
+    }
+    UpdateMatrix();
+}
+
+void DrawText(const Ref<String>& text, float x, float y)
+{
+    const detail::DrawState& state = State();
+    const float hx = state.handleX;
+    const float hy = state.handleY;
+    state.currentFont->Draw(text, x + state.originX + hx * state.ix + hy * state.iy,
+                            y + state.originY + hx * state.jx + hy * state.jy, state.ix, state.iy, state.jx, state.jy);
+}
+
+} // namespace vanta

@@ -1,0 +1,346 @@
+// The graphics module: driver choice, display modes, opening and closing graphics, frame pacing.
+//
+// [SECTION] Module state
+// [SECTION] Drivers and display modes
+// [SECTION] Opening and closing
+// [SECTION] Frame pacing
+#include "graphics/Graphics.h"
+
+#include "graphics/Draw.h"
+#include "graphics/detail/DrawState.h"
+#include "pixmap/Pixmap.h"
+#include "runtime/Error.h"
+#include "system/HostDriver.h"
+#include "system/System.h"
+
+namespace vanta {
+
+// [SECTION] Module state
+
+namespace {
+
+struct GraphicsState
+{
+    Ref<TGraphicsDriver> driver;
+    std::int32_t defaultFlags = 0;
+    Ref<Array> modes = EmptyArray();
+    Ref<TFlat2DSurface> opened;
+    std::int32_t depth = 0;
+    std::int32_t rate = 0;
+    std::int32_t pacingFlags = 0;
+
+    // Timed pacing: the next frame is due `accumulator / rate` milliseconds after `base`. Both are rebased
+    // at every frame, so the accumulator stays below one second's worth and `clock - base` below a frame.
+    bool timed = false;
+    std::int64_t accumulator = 0;
+    std::uint32_t base = 0;
+};
+
+GraphicsState& Graphics()
+{
+    static GraphicsState state;
+    return state;
+}
+
+// Milliseconds from `from` to `to` on the 32-bit clock, right across its wrap.
+std::int32_t ClockDifference(std::uint32_t from, std::uint32_t to) noexcept
+{
+    return static_cast<std::int32_t>(to - from);
+}
+
+std::uint32_t Clock()
+{
+    return static_cast<std::uint32_t>(ReadClock());
+}
+
+void AdvanceSequence()
+{
+    std::uint32_t& sequence = detail::State().sequence;
+    if (++sequence == 0) sequence = 1;
+}
+
+const Ref<Array>& Modes()
+{
+    GraphicsState& state = Graphics();
+    if (state.modes->Length() == 0) state.modes = state.driver->DisplayModes();
+    return state.modes;
+}
+
+// The inner surface of the current surface: flipped and activated again to present a frame.
+void PresentFrame()
+{
+    TGraphicsSurface& inner = *detail::State().currentSurface->surface;
+    inner.Flip();
+    inner.Activate();
+}
+
+void SetUpPacing();
+
+} // namespace
+
+namespace detail {
+
+DrawState& State()
+{
+    static DrawState state;
+    return state;
+}
+
+} // namespace detail
+
+void InitGraphics()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitRuntimeCore();
+    InitSystem();
+    InitPixmaps();
+}
+
+// [SECTION] Drivers and display modes
+
+void SelectGraphicsDriver(const Ref<TGraphicsDriver>& driver, std::int32_t flags)
+{
+    GraphicsState& state = Graphics();
+    state.modes = EmptyArray();
+    state.driver = driver;
+    state.defaultFlags = flags;
+}
+
+const Ref<TGraphicsDriver>& CurrentGraphicsDriver()
+{
+    return Graphics().driver;
+}
+
+Ref<TGraphicsSurface> AttachGraphics(platform::Window* window, std::int32_t flags)
+{
+    GraphicsState& state = Graphics();
+    return state.driver->AttachGraphics(window, flags | state.defaultFlags);
+}
+
+Ref<TGraphicsSurface> CreateGraphics(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t rate,
+                                     std::int32_t flags)
+{
+    GraphicsState& state = Graphics();
+    return state.driver->CreateGraphics(width, height, depth, rate, flags | state.defaultFlags);
+}
+
+void SetGraphicsSwapInterval(std::int32_t interval)
+{
+    Graphics().driver->SetSwapInterval(interval);
+}
+
+std::int32_t CountDisplayModes()
+{
+    return Modes()->Length();
+}
+
+void GetDisplayMode(std::int32_t index, std::int32_t& width, std::int32_t& height, std::int32_t& depth,
+                    std::int32_t& rate)
+{
+    Ref<TDisplayMode> mode = Downcast<TDisplayMode>(Modes()->ObjectAt(index));
+    width = mode->width;
+    height = mode->height;
+    depth = mode->depth;
+    rate = mode->rate;
+}
+
+std::int32_t DisplayModeExists(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t rate)
+{
+    const Ref<Array>& modes = Modes();
+    for (std::int32_t i = 0; i < modes->Length(); ++i) {
+        Ref<TDisplayMode> mode = Downcast<TDisplayMode>(modes->ObjectAt(i));
+        if (mode.IsNull()) continue;
+        if (width != 0 && width != mode->width) continue;
+        if (height != 0 && height != mode->height) continue;
+        if (depth != 0 && depth != mode->depth) continue;
+        if (rate != 0 && rate != mode->rate) continue;
+        return 1;
+    }
+    return 0;
+}
+
+// [SECTION] Opening and closing
+
+std::int32_t OpenGraphics(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t rateWord)
+{
+    CloseGraphics();
+    GraphicsState& state = Graphics();
+    const std::int32_t pacingFlags = rateWord & 0xF0000;
+    std::int32_t rate = rateWord & 0xFFFF;
+    if (depth != 0) {
+        if (DisplayModeExists(width, height, 0, 0) == 0) ThrowError("Graphics mode does not exist");
+    } else if (rate == 0) {
+        rate = 85;
+    }
+
+    Ref<TGraphicsSurface> surface = CreateGraphics(width, height, depth, rate, 0);
+    if (surface.IsNull()) ThrowError("Unable to create graphics");
+    Ref<TFlat2DSurface> opened = Downcast<TFlat2DSurface>(surface);
+    if (opened.IsNull()) {
+        surface->Close();
+        ThrowError("Current graphics driver is not a Flat2D driver");
+    }
+    state.opened = opened;
+    AdvanceSequence();
+    state.depth = depth;
+    state.rate = rate;
+    state.pacingFlags = pacingFlags;
+
+    opened->Activate();
+    ClearGraphics();
+    FlipGraphics();
+    ClearGraphics();
+    FlipGraphics();
+    SetUpPacing();
+    return 0;
+}
+
+std::int32_t CloseGraphics()
+{
+    GraphicsState& state = Graphics();
+    if (state.opened.IsNull()) return 0;
+    AdvanceSequence();
+    Ref<TFlat2DSurface> opened = std::move(state.opened);
+    state.depth = 0;
+    state.rate = 0;
+    state.pacingFlags = 0;
+    // The next opening starts its own schedule (its two blank frames are not paced against this one's).
+    state.timed = false;
+    opened->Close();
+    return 0;
+}
+
+std::int32_t GraphicsWidth()
+{
+    return detail::State().width;
+}
+
+std::int32_t GraphicsHeight()
+{
+    return detail::State().height;
+}
+
+void GetGraphicsInfo(std::int32_t& width, std::int32_t& height, std::int32_t& depth, std::int32_t& rate)
+{
+    const GraphicsState& state = Graphics();
+    width = detail::State().width;
+    height = detail::State().height;
+    depth = state.depth;
+    rate = state.rate;
+}
+
+std::int32_t ClearGraphics()
+{
+    detail::Driver().Clear();
+    return 0;
+}
+
+std::int32_t ShowPointer()
+{
+    detail::Driver().SetPointerVisible(1);
+    return 0;
+}
+
+std::int32_t HidePointer()
+{
+    detail::Driver().SetPointerVisible(0);
+    return 0;
+}
+
+std::int32_t GraphicsSequence()
+{
+    return static_cast<std::int32_t>(detail::State().sequence);
+}
+
+const Ref<TFlat2DDriver>& CurrentFlat2DDriver()
+{
+    return detail::State().driver;
+}
+
+const Ref<TFlat2DSurface>& CurrentGraphicsSurface()
+{
+    return detail::State().currentSurface;
+}
+
+// [SECTION] Frame pacing
+
+namespace {
+
+constexpr int VSYNC_TEST_PASSES = 100;
+constexpr int VSYNC_TEST_HITS = 3;
+
+void StartTimedPacing()
+{
+    GraphicsState& state = Graphics();
+    state.timed = true;
+    state.accumulator = 0;
+    state.base = Clock();
+}
+
+void SetUpPacing()
+{
+    GraphicsState& state = Graphics();
+    TFlat2DDriver& driver = *detail::State().currentSurface->driver;
+    state.timed = false;
+    driver.SetSwapInterval(0);
+    if ((state.pacingFlags & SYNC_NONE) != 0) return;
+    if ((state.pacingFlags & SYNC_TIMED) != 0 && state.rate != 0) {
+        StartTimedPacing();
+        return;
+    }
+    driver.SetSwapInterval(1);
+    if (state.rate == 0) return;
+
+    // A flip that waits for the display takes one refresh period; three in a row mean it does.
+    const std::int32_t period = 1000 / state.rate;
+    int hits = 0;
+    for (int pass = 0; pass < VSYNC_TEST_PASSES; ++pass) {
+        const std::uint32_t t0 = Clock();
+        PresentFrame();
+        const std::int32_t d = ClockDifference(t0, Clock()) - period;
+        if (d >= -1 && d <= 1) {
+            if (++hits == VSYNC_TEST_HITS) return;
+        } else {
+            hits = 0;
+        }
+    }
+    if ((state.pacingFlags & SYNC_STRICT) != 0) ThrowError("Unable to synchronize to refresh rate");
+    StartTimedPacing();
+    detail::Driver().SetSwapInterval(0);
+}
+
+// Waits for the next slot of the schedule; a frame that is late (or absurdly early, the clock having
+// jumped) moves the schedule to the present.
+void WaitForSlot()
+{
+    GraphicsState& state = Graphics();
+    const std::int64_t rate = state.rate;
+    const std::int64_t elapsed = ClockDifference(state.base, Clock());
+    state.accumulator += 1000;
+    const std::int64_t wait = state.accumulator / rate - elapsed;
+    if (wait > 0 && wait < 1000) {
+        SleepFor(static_cast<std::int32_t>(wait));
+    } else {
+        state.accumulator = elapsed * rate;
+    }
+    // Rebase: move the whole milliseconds of the schedule into the base. accumulator / rate - elapsed
+    // stays the same, and neither number grows with the frame count.
+    const std::int64_t whole = state.accumulator / rate;
+    state.accumulator -= whole * rate;
+    state.base += static_cast<std::uint32_t>(whole);
+}
+
+} // namespace
+
+std::int32_t FlipGraphics()
+{
+    GraphicsState& state = Graphics();
+    if (state.opened.IsNull()) return 0;
+    if (state.timed && state.rate > 0) WaitForSlot();
+    PresentFrame();
+    return 0;
+}
+
+} // namespace vanta
