@@ -1,6 +1,7 @@
 // Parallax layers: how a strip moves and wraps at each speed, and which list elements the walks take.
 #include "game/GameGlobals.h"
 #include "game/Layer.h"
+#include "runtime/Error.h"
 
 #include <gtest/gtest.h>
 #include <vector>
