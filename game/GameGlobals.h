@@ -20,22 +20,22 @@ inline constexpr std::int32_t KEY_ESCAPE = 27;
 struct GameGlobals
 {
     // Main sequence.
-    bool started = false;             // the run-once flag of GameMain
-    std::int32_t releaseMark = 0;     // the release-stack depth GameMain flushes back to
-    Ref<TLinkedList> layers;          // the parallax layers, in drawing order
-    bool layersCreated = false;       // once-only bit of the layer list
+    bool started = false;         // the run-once flag of GameMain
+    std::int32_t releaseMark = 0; // the release-stack depth GameMain flushes back to
+    Ref<TLinkedList> layers;      // the parallax layers, in drawing order
+    bool layersCreated = false;   // once-only bit of the layer list
 
     // Intro.
-    std::int32_t logoFrame = 1;       // logo frames shown so far, plus one
-    std::int32_t scrollerX = 800;     // left edge of the scrolling text
+    std::int32_t logoFrame = 1;   // logo frames shown so far, plus one
+    std::int32_t scrollerX = 800; // left edge of the scrolling text
     std::int32_t logoImage = 0;
     std::int32_t titleImage = 0;
     std::int32_t introMusic = 0;
-    std::int32_t introChannel = 0;    // stopped by GameMain before the level music starts
+    std::int32_t introChannel = 0; // stopped by GameMain before the level music starts
 
     // Level media.
     std::int32_t loadingImage = 0;
-    bool loadingImageLoaded = false;  // once-only bit of the loading picture
+    bool loadingImageLoaded = false;   // once-only bit of the loading picture
     std::int32_t stripImages[12] = {}; // herbe0-4, nuages0-4, barriere, montagnes
     std::int32_t skyImage = 0;
     std::int32_t moonImage = 0;
@@ -54,9 +54,9 @@ struct GameGlobals
     std::int32_t fpsShown = 0;
 
     // Frame gate.
-    std::int32_t gateFrames = 0;      // frames since the gate last opened
+    std::int32_t gateFrames = 0; // frames since the gate last opened
     std::int32_t gateLastClock = 0;
-    bool gateClockRead = false;       // once-only bit of the first clock reading
+    bool gateClockRead = false; // once-only bit of the first clock reading
     float gateElapsed = 1.0f;
     float gateRate = 1000.0f;
     float gateThreshold = 0.0f;

@@ -24,7 +24,7 @@ struct LayerPlace
 
 // The twelve strips in drawing order: five of grass, five of clouds, the fence, the mountains.
 constexpr LayerPlace LAYERS[12] = {
-    {0, 360, -2}, {1, 364, -3}, {2, 370, -4},  {3, 384, -5},  {4, 398, -6},   {5, 60, -6},
+    {0, 360, -2}, {1, 364, -3}, {2, 370, -4}, {3, 384, -5}, {4, 398, -6},  {5, 60, -6},
     {6, 102, -5}, {7, 182, -4}, {8, 220, -3}, {9, 238, -2}, {10, 378, -7}, {11, 214, -1},
 };
 

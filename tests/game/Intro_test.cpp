@@ -1,11 +1,13 @@
 // The intro's scroller: its path across the title screen and the form of its message.
 #include "game/GameGlobals.h"
 #include "game/Intro.h"
+#include "support/GameStage.h"
 
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <regex>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace vanta::game {
 namespace {
@@ -56,7 +58,92 @@ TEST(Intro, TheMessageIsOneLineOf566CapitalsInFiveSectionsEndingWithTheCallToPla
 
     // Capitals everywhere but in the web address.
     const std::string withoutAddress = std::regex_replace(text, std::regex(R"(www\.[a-z.]+)"), "");
-    EXPECT_TRUE(std::none_of(withoutAddress.begin(), withoutAddress.end(), [](char c) { return c >= 'a' && c <= 'z'; }));
+    EXPECT_TRUE(
+        std::none_of(withoutAddress.begin(), withoutAddress.end(), [](char c) { return c >= 'a' && c <= 'z'; }));
+}
+
+} // namespace
+} // namespace vanta::game
+
+namespace vanta::game {
+namespace {
+
+class IntroScreens : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(stage.ok);
+        stage.Open();
+    }
+    test::GameStage stage;
+};
+
+TEST_F(IntroScreens, TheLogoLastsExactly100FramesWhateverKeysArePressed)
+{
+    stage.PressEscape();
+    stage.host->Post(test::MESSAGE_KEY_DOWN, 32);
+    stage.driver->surfaces.back()->onFlip = [this] { stage.PressEscape(); };
+    const int flips = stage.Flips();
+    const int pumps = stage.host->pumps;
+
+    ShowLogo();
+
+    EXPECT_EQ(stage.Flips() - flips, 100);
+    EXPECT_EQ(stage.host->pumps, pumps) << "the logo reads no input, so it pumps no messages";
+    const std::vector<test::StageDraw> draws = stage.Draws();
+    ASSERT_EQ(draws.size(), 100u);
+    for (const test::StageDraw& d : draws) {
+        EXPECT_EQ(d.what, "intro/logo-zelkor.jpg");
+        EXPECT_EQ(std::vector<float>({d.x0, d.y0, d.x1, d.y1, d.tx, d.ty}), std::vector<float>({0, 0, 640, 480, 0, 0}));
+    }
+    // Each frame is drawn, flipped, then cleared.
+    EXPECT_EQ(stage.driver->Calls("Clear").size(), 100u);
+    EXPECT_EQ(stage.driver->Calls("CreateFrameFromPixmap")[0].args[0], 3.0) << "the default image flags";
+}
+
+TEST_F(IntroScreens, AnEscapeHitDuringTheLogoEndsTheTitleAtItsFirstCheck)
+{
+    stage.PressEscape();
+    ShowLogo();
+    stage.driver->ClearCalls();
+    const int flips = stage.Flips();
+
+    ShowTitle();
+
+    EXPECT_TRUE(stage.Draws().empty()) << "no title frame is drawn";
+    EXPECT_EQ(stage.Flips(), flips);
+    EXPECT_NE(Globals().introChannel, 0) << "the music was started and its channel kept";
+}
+
+TEST_F(IntroScreens, TheTitleDrawsItsPictureAndTheScrollerEveryFrameUntilEscape)
+{
+    ShowLogo();
+    stage.driver->ClearCalls();
+    int titleFrames = 0;
+    stage.driver->surfaces.back()->onFlip = [this, &titleFrames] {
+        if (++titleFrames == 3) stage.PressEscape();
+    };
+
+    ShowTitle();
+
+    ASSERT_EQ(titleFrames, 3);
+    const std::vector<test::StageDraw> draws = stage.Draws();
+    const std::size_t perFrame = 1 + 566; // the picture, then one glyph per character
+    ASSERT_EQ(draws.size(), 3 * perFrame);
+    for (int frame = 0; frame < 3; ++frame) {
+        const test::StageDraw& picture = draws[frame * perFrame];
+        EXPECT_EQ(picture.what, "intro/introtitre.jpg");
+        EXPECT_EQ(picture.tx, 0.0f);
+        EXPECT_EQ(picture.ty, 0.0f);
+        for (std::size_t i = 0; i < 566; ++i) {
+            const test::StageDraw& glyph = draws[frame * perFrame + 1 + i];
+            ASSERT_EQ(glyph.what, "glyph");
+            ASSERT_EQ(glyph.tx, static_cast<float>(800 - 2 * frame + 8 * static_cast<int>(i)));
+            ASSERT_EQ(glyph.ty, 446.0f);
+        }
+    }
+    EXPECT_EQ(Globals().scrollerX, 794);
 }
 
 } // namespace

@@ -3,8 +3,9 @@
 #include "game/Layer.h"
 #include "runtime/Error.h"
 
-#include <gtest/gtest.h>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace vanta::game {
 namespace {

@@ -5,8 +5,9 @@
 #include "support/ScriptedHostDriver.h"
 
 #include <cmath>
-#include <gtest/gtest.h>
 #include <limits>
+
+#include <gtest/gtest.h>
 
 namespace vanta::game {
 namespace {

@@ -38,9 +38,8 @@ int Save(Display* display, ::Window window, const char* path)
         std::fprintf(stderr, "vanta-screenshot: no such window\n");
         return 1;
     }
-    XImage* image =
-        XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         std::fprintf(stderr, "vanta-screenshot: the window's pixels cannot be read (is it on the screen?)\n");
         return 1;
