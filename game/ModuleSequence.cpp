@@ -16,6 +16,8 @@
 #include "pixmap/loaders/TGALoader.h"
 #include "runtime/LinkedList.h"
 #include "runtime/Object.h"
+#include "script/LuaBinding.h"
+#include "script/ScriptEngine.h"
 #include "stream/IncbinStream.h"
 #include "stream/MemoryBlockStream.h"
 #include "stream/StandardIO.h"
@@ -70,8 +72,8 @@ void RunModuleInitialisers()
     InitImageLoaders();    // 25. the image-loader bundle
     // 26. Direct3D drivers (not built): the GL 2D driver is selected here instead
     // 27. joystick input (not built)
-    // 28. Lua binding helpers
-    // 29. script engine
+    InitLuaBinding();   // 28. Lua binding helpers
+    InitScriptEngine(); // 29. script engine
     // 30. developer console
     InitGameModuleLast(); // 31. the last game-side initialiser
 }

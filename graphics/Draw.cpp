@@ -289,16 +289,16 @@ void DrawImageRect(const Ref<TImage>& image, float x, float y, float width, floa
 
 namespace {
 
-// The first tile position at or before `view` (the viewport's edge) of a grid through `position` with
-// step `size`: the smallest p = position + k * size with p + size > view.
-std::int32_t FirstTile(float position, std::int32_t size, std::int32_t view)
+// The first tile position at or before `view` (the viewport's edge) of the grid through `position` with
+// step `size`: the smallest p = position + k * size (k whole) with p + size > view. Worked in doubles so
+// that a picture placed far off screen cannot overflow the integer conversion.
+double FirstTile(double position, std::int32_t size, std::int32_t view)
 {
-    const std::int64_t left = static_cast<std::int64_t>(view) - size + 1;
-    const std::int64_t t = static_cast<std::int64_t>(std::floor(position)) - left;
-    std::int64_t m = t % size;
+    const double left = static_cast<double>(view) - size + 1;
+    double m = std::fmod(std::floor(position) - left, static_cast<double>(size));
     // A grid line exactly on `left` starts there; a negative remainder counts up from `left`.
     if (m < 0) m += size;
-    return static_cast<std::int32_t>(m + left);
+    return m + left;
 }
 
 } // namespace
@@ -312,18 +312,20 @@ void TileImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
     // An image of no pixels has no tiles (and a step of 0 would never leave the viewport).
     if (w <= 0 || h <= 0) return;
     Ref<TImageFrame> drawn = image->Frame(frame);
-
-    driver.SetTransform(1.0f, 0.0f, 0.0f, 1.0f);
     const float px = x + state.originX - image->handleX;
     const float py = y + state.originY - image->handleY;
+    // A position that is not a number (or infinite) lies on no grid.
+    if (!std::isfinite(px) || !std::isfinite(py)) return;
+
+    driver.SetTransform(1.0f, 0.0f, 0.0f, 1.0f);
     const float fx = px - std::floor(px);
     const float fy = py - std::floor(py);
-    const std::int32_t startX = FirstTile(px, w, state.viewX);
-    const std::int32_t startY = FirstTile(py, h, state.viewY);
-    const std::int64_t right = static_cast<std::int64_t>(state.viewX) + state.viewWidth;
-    const std::int64_t bottom = static_cast<std::int64_t>(state.viewY) + state.viewHeight;
-    for (std::int64_t ty = startY; ty < bottom; ty += h) {
-        std::int64_t tx = startX;
+    const double startX = FirstTile(px, w, state.viewX);
+    const double startY = FirstTile(py, h, state.viewY);
+    const double right = static_cast<double>(state.viewX) + state.viewWidth;
+    const double bottom = static_cast<double>(state.viewY) + state.viewHeight;
+    for (double ty = startY; ty < bottom; ty += h) {
+        double tx = startX;
         do {
             drawn->Draw(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(tx) + fx,
                         static_cast<float>(ty) + fy);

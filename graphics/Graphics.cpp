@@ -6,7 +6,6 @@
 // [SECTION] Frame pacing
 #include "graphics/Graphics.h"
 
-#include "graphics/Draw.h"
 #include "graphics/detail/DrawState.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/Error.h"

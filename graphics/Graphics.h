@@ -80,8 +80,8 @@ const Ref<TFlat2DDriver>& CurrentFlat2DDriver();
 // The surface last activated; `Null` before graphics are opened.
 const Ref<TFlat2DSurface>& CurrentGraphicsSurface();
 
-// The 2D layer's initialiser: initialises the object runtime, the system and pixmap modules. Later calls
-// do nothing.
+// The 2D layer's initialiser: initialises the object runtime, the system module (which installs the desktop
+// host driver, so a test installs its own after this) and the pixmap module. Later calls do nothing.
 void InitGraphics();
 
 } // namespace vanta

@@ -58,9 +58,9 @@ namespace {
 // The glyph of code unit `code`, or `Null` when the font has none.
 Ref<TImageGlyph> GlyphOf(TImageFont& font, char16_t code)
 {
-    const std::int32_t n = static_cast<std::int32_t>(code) - font.firstCode;
+    const std::int64_t n = static_cast<std::int64_t>(code) - font.firstCode;
     if (n < 0 || n >= font.glyphs->Length()) return Null;
-    return Downcast<TImageGlyph>(font.glyphs->ObjectAt(n));
+    return Downcast<TImageGlyph>(font.glyphs->ObjectAt(static_cast<std::int32_t>(n)));
 }
 
 } // namespace
