@@ -10,7 +10,7 @@ TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run tour test test-sanitize test-tsan bench fuzz clean
+.PHONY: all deps configure build media run tour test test-sanitize test-tsan bench fuzz clean
 
 all: build
 
@@ -22,6 +22,11 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The game's pictures and music, drawn and composed by tools/media.
+media: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vanta_media
+	@echo "The game's media are in $(BUILD)/media/; $(BUILD)/media/contact-sheet.png shows every picture."
 
 run: build
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \

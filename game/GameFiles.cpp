@@ -1,19 +1,13 @@
 // The game's embedded files.
 #include "game/GameFiles.h"
 
-#if VANTA_GAME_MEDIA
 #include "embedded/GameMedia.h"
-#endif
 
 namespace vanta::game {
 
 std::span<const EmbeddedBlock> GameFiles()
 {
-#if VANTA_GAME_MEDIA
     return embedded::GameMedia();
-#else
-    return {};
-#endif
 }
 
 void RegisterGameFile(std::string_view name)

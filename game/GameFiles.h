@@ -11,11 +11,12 @@
 
 namespace vanta::game {
 
-// Every file the build embedded for the game; empty in a build without the game's media.
+// Every file the build embedded for the game.
 std::span<const EmbeddedBlock> GameFiles();
 
 // Registers the game file `name` under that name. A name the build did not embed registers nothing, so
-// opening it fails like any unknown "incbin::" name and its load answers `Null`.
+// opening it fails like any unknown "incbin::" name and its load answers `Null`; a name registered
+// before keeps its first registration.
 void RegisterGameFile(std::string_view name);
 
 } // namespace vanta::game

@@ -8,7 +8,8 @@ packages="build-essential cmake pkg-config
     libpng-dev libjpeg62-turbo-dev libfreetype-dev zlib1g-dev
     libogg-dev libvorbis-dev liblua5.1-0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool xfonts-base libx11-dev libstb-dev"
+    xvfb xauth xdotool xfonts-base libx11-dev libstb-dev
+    libcairo2-dev"
 
 if [ "${1:-}" = fuzz ]; then
     packages="$packages clang libfuzzer-14-dev libclang-rt-14-dev"
