@@ -7,7 +7,8 @@
 #include "audio/Sound.h"
 #include "audio/WAVLoader.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
-#include "graphics/gl/GLContextDriver.h"
+#include "graphics/Graphics.h"
+#include "graphics/gl/GLFlat2DDriver.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/BMPLoader.h"
 #include "pixmap/loaders/ImageLoaders.h"
@@ -43,6 +44,16 @@ void InitGameModuleLast()
     InitPixmaps();
 }
 
+void InitGraphicsDriverChoice()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitGLFlat2DDriver();
+    // Where the Direct3D 7 2D driver would select itself: the GL 2D driver, double-buffered.
+    SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
+}
+
 void RunModuleInitialisers()
 {
     InitRuntimeCore();        // 1. runtime core
@@ -62,15 +73,15 @@ void RunModuleInitialisers()
     InitOggLoader();     // 15. Ogg Vorbis sound loader
     InitIncbinStreams(); // 16. "incbin" stream protocol
     // 17. pseudo-random numbers (not built)
-    InitStandardIO();      // 18. standard input/output streams
-    InitTGALoader();       // 19. TGA loader
-    InitWAVLoader();       // 20. WAV sound loader
-    InitStandardModules(); // 21. the standard-module bundle
-    InitGLContextDriver(); // 22. GL 2D driver (not built yet): its import, the GL window and context layer
-    InitJPEGLoader();      // 23. JPEG loader
-    InitPNGLoader();       // 24. PNG loader
-    InitImageLoaders();    // 25. the image-loader bundle
-    // 26. Direct3D drivers (not built): the GL 2D driver is selected here instead
+    InitStandardIO();           // 18. standard input/output streams
+    InitTGALoader();            // 19. TGA loader
+    InitWAVLoader();            // 20. WAV sound loader
+    InitStandardModules();      // 21. the standard-module bundle
+    InitGLFlat2DDriver();       // 22. GL 2D driver (imports the 2D layer and the GL context driver)
+    InitJPEGLoader();           // 23. JPEG loader
+    InitPNGLoader();            // 24. PNG loader
+    InitImageLoaders();         // 25. the image-loader bundle
+    InitGraphicsDriverChoice(); // 26. Direct3D drivers (not built): the GL 2D driver is selected instead
     // 27. joystick input (not built)
     InitLuaBinding();   // 28. Lua binding helpers
     InitScriptEngine(); // 29. script engine

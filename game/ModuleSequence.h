@@ -14,6 +14,10 @@ void InitGameModule();
 // The last game-side initialiser: makes sure the runtime core and the pixmap module are initialised.
 void InitGameModuleLast();
 
+// Step 26, in place of the Direct3D 7 2D driver's initialiser (not built): selects the GL 2D driver with
+// the default flags `GFX_BACKBUFFER`.
+void InitGraphicsDriverChoice();
+
 // Runs the 31 module initialisers in order. Running it again does nothing.
 void RunModuleInitialisers();
 

@@ -1,18 +1,17 @@
 // The GL window and context layer over the platform's windows, GL contexts and display modes.
 //
-// Builds on platform/ and runtime/Startup.h (the program title). Main thread only. The layer keeps every
-// record it made in a list so that the window procedure can mark a record whose window is gone (the
-// platform may destroy windows itself when video stops); a record is never used through a dead window.
+// Builds on platform/ and runtime/Startup.h (the program title). Main thread only. Two facts belong to
+// the platform and are asked of it, never copied here: which GL context is current, and whether a
+// record's window still exists (the platform detaches a context from its window when the window goes,
+// whoever destroys it, and when video stops). A record is never used through a dead window.
 #include "graphics/gl/GLContext.h"
 
 #include "graphics/GraphicsDriver.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace vanta {
 namespace {
@@ -30,12 +29,10 @@ struct LayerState
     // DM_DISPLAYFREQUENCY.
     platform::DisplayMode fullScreenMode;
     VTGLContext* drawing = nullptr;    // last made current for drawing; forgotten by a flip
-    VTGLContext* current = nullptr;    // last made current by this layer
     VTGLContext* shared = nullptr;     // the hidden shared context
     VTGLContext* fullScreen = nullptr; // the full-screen window's context
     // The full-screen window, until its WM_DESTROY.
     platform::Window* fullScreenWindow = nullptr;
-    std::vector<VTGLContext*> records; // every record made here and not yet destroyed
     std::string error;
 };
 
@@ -69,9 +66,7 @@ platform::PixelFormat GLInitPixelFormat(std::int32_t flags)
 VTGLContext* NewRecord(platform::Window* window, platform::GLContext* context, std::int32_t width, std::int32_t height,
                        std::int32_t ownsWindow)
 {
-    auto* record = new VTGLContext{window, context, width, height, ownsWindow};
-    Layer().records.push_back(record);
-    return record;
+    return new VTGLContext{window, context, width, height, ownsWindow};
 }
 
 // Whether the record's window still exists. Asked of the record's own GL context, which the platform
@@ -200,10 +195,9 @@ void GLContextDestroy(VTGLContext* context)
 {
     if (context == nullptr) return;
     LayerState& layer = Layer();
-    for (VTGLContext** slot : {&layer.drawing, &layer.current, &layer.shared, &layer.fullScreen}) {
+    for (VTGLContext** slot : {&layer.drawing, &layer.shared, &layer.fullScreen}) {
         if (*slot == context) *slot = nullptr;
     }
-    std::erase(layer.records, context);
     const bool destroyWindow = context->ownsWindow != 0 && HasWindow(context);
     platform::DeleteGLContext(context->context);
     if (destroyWindow) platform::DestroyWindow(context->window);
@@ -212,12 +206,9 @@ void GLContextDestroy(VTGLContext* context)
 
 void GLMakeCurrent(VTGLContext* context)
 {
-    LayerState& layer = Layer();
-    if (context == nullptr || context == layer.current) return;
-    // A context whose window is gone cannot be made current; it is remembered all the same, as a failed
-    // wglMakeCurrent would leave it.
+    if (context == nullptr || platform::CurrentGLContext() == context->context) return;
+    // A context whose window is gone cannot be made current: the current one stays.
     platform::MakeCurrent(context->context);
-    layer.current = context;
 }
 
 void GLContextSetCurrent(VTGLContext* context)
@@ -241,14 +232,19 @@ void GLContextSize(VTGLContext* context, std::int32_t& width, std::int32_t& heig
     height = h;
 }
 
-void GLContextToggleShared()
+GLSharedContextScope::GLSharedContextScope()
 {
     const LayerState& layer = Layer();
-    if (layer.fullScreenState != 0) return;
-    if (layer.current == layer.shared)
-        GLMakeCurrent(layer.drawing);
-    else
-        GLMakeCurrent(layer.shared);
+    if (layer.fullScreenState != 0 || !HasWindow(layer.shared)) return;
+    previous_ = platform::CurrentGLContext();
+    if (previous_ == layer.shared->context) return;
+    switched_ = platform::MakeCurrent(layer.shared->context);
+}
+
+GLSharedContextScope::~GLSharedContextScope()
+{
+    // What was current comes back, whether or not a drawing context is remembered (a flip forgets it).
+    if (switched_ && platform::CurrentGLContext() != previous_) platform::MakeCurrent(previous_);
 }
 
 void GLSetSwapInterval(std::int32_t interval)
@@ -298,9 +294,6 @@ std::intptr_t GLWindowProc(platform::Window* window, std::uint32_t message, std:
         }
         return 0;
     case platform::WM_DESTROY:
-        for (VTGLContext* record : layer.records) {
-            if (record->window == window) record->window = nullptr;
-        }
         if (window != layer.fullScreenWindow) return 0;
         layer.fullScreenWindow = nullptr;
         if (layer.fullScreenState == 0) return 0;

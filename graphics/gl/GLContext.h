@@ -19,6 +19,8 @@
 //   * The full-screen display mode belongs to the full-screen window (SDL switches modes through a
 //     window): the focus messages switch and restore it for that window only, and only its WM_DESTROY
 //     gives the desktop mode and the pointer back.
+//   * The switch to the shared context is a scoped object (`GLSharedContextScope`) that puts back
+//     whatever was current, not a toggle called twice.
 //   * Windows sends WM_SETFOCUS while a window is created; the platform posts it. `GLContextCreate` sends
 //     it to the new full-screen window's procedure itself, so the mode is switched when it returns; the
 //     posted one then finds the mode switched and does nothing.
@@ -38,7 +40,9 @@ struct GLContext;
 } // namespace platform
 
 // One GL context and the window it draws into. Made by `GLContextCreate` / `GLContextAttach`, owned by
-// the caller, freed only by `GLContextDestroy`. The window stands for Windows' device context as well.
+// the caller, freed only by `GLContextDestroy`. The window stands for Windows' device context as well;
+// once it is destroyed the pointer is stale (the platform knows: `platform::GLContextWindow` of the
+// context then answers null), and the layer's operations treat the record as windowless.
 struct VTGLContext
 {
     platform::Window* window = nullptr;
@@ -75,9 +79,23 @@ void GLContextFlip(VTGLContext* context);
 // The client size of the context's window; 0 x 0 for null or a window that is gone.
 void GLContextSize(VTGLContext* context, std::int32_t& width, std::int32_t& height);
 
-// Windowed only: makes the shared context current, or, when it already is, the drawing context again.
-// Called in pairs around a texture upload. Does nothing while a full-screen window exists.
-void GLContextToggleShared();
+// The switch to the shared context around a texture upload: for the life of the object the hidden shared
+// context is current (windowed only), so that what is made meanwhile is visible in every GL window; the
+// context that was current before comes back at the end, even when no drawing context is remembered
+// (right after a flip). Does nothing while a full-screen window exists or when there is no shared
+// context. The context current at construction must outlive the object.
+class GLSharedContextScope
+{
+public:
+    GLSharedContextScope();
+    ~GLSharedContextScope();
+    GLSharedContextScope(const GLSharedContextScope&) = delete;
+    GLSharedContextScope& operator=(const GLSharedContextScope&) = delete;
+
+private:
+    platform::GLContext* previous_ = nullptr;
+    bool switched_ = false;
+};
 
 // Full-screen only: sets the current context's swap interval. Does nothing in windowed mode.
 void GLSetSwapInterval(std::int32_t interval);
@@ -91,7 +109,7 @@ void GLShowCursor(std::int32_t show);
 // the count; 0 without a display.
 std::int32_t GLEnumDisplayModes(std::int32_t* buffer, std::int32_t capacity);
 
-// Makes the context current unless it already is; null does nothing.
+// Makes the context current unless the platform says it already is; null does nothing.
 void GLMakeCurrent(VTGLContext* context);
 
 // The hidden shared context, made on first need; null when it cannot be made (`GLContextError` says why).

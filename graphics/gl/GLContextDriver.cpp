@@ -98,9 +98,9 @@ Ref<Array> TGLContextDriver::DisplayModes()
     return modes;
 }
 
-void TGLContextDriver::ToggleSharedContext()
+GLSharedContextScope TGLContextDriver::UseSharedContext()
 {
-    GLContextToggleShared();
+    return {};
 }
 
 void InitGLContextDriver()

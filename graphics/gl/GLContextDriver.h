@@ -2,16 +2,15 @@
 // layer (graphics/gl/GLContext.h).
 //
 // Builds on graphics/GraphicsDriver.h and the GL context layer. The GL 2D driver draws into the surfaces
-// made here and uses the driver's extra slot to switch to the shared context around texture uploads.
+// made here and uses the driver's extra slot to make the shared context current around texture uploads.
 //
 // Main thread only.
 #pragma once
 
 #include "graphics/GraphicsDriver.h"
+#include "graphics/gl/GLContext.h"
 
 namespace vanta {
-
-struct VTGLContext;
 
 // A surface over one GL context record; closing (or destroying the object) destroys the record.
 class TGLSurface : public TGraphicsSurface
@@ -60,8 +59,9 @@ public:
     // The display modes of 16 bits per pixel or more (at most 1024), as `TDisplayMode` objects; an empty
     // array without a display.
     Ref<Array> DisplayModes() override;
-    // Switches between the shared and the drawing context (windowed only); called in pairs.
-    virtual void ToggleSharedContext();
+    // The shared context made current until the answer goes, then what was current before (windowed
+    // only; see `GLSharedContextScope`).
+    [[nodiscard]] virtual GLSharedContextScope UseSharedContext();
 };
 
 // The GL context module's initialiser: creates the driver kept for the whole run. Later calls do nothing.

@@ -5,6 +5,8 @@
 #include "audio/waveout/WaveOut.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "game/ModuleSequence.h"
+#include "graphics/Graphics.h"
+#include "graphics/gl/GLFlat2DDriver.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/BMPLoader.h"
 #include "pixmap/loaders/JPEGLoader.h"
@@ -29,6 +31,18 @@ TEST(ModuleSequence, RunningItAgainDoesNothing)
     game::RunModuleInitialisers();
     EXPECT_EQ(ReleaseStackLevel(), level) << "a second run makes no objects";
     EXPECT_EQ(MemoryInUse(), inUse);
+}
+
+TEST(ModuleSequence, SelectsTheGL2DDriverOnceAndOnlyOnce)
+{
+    game::RunModuleInitialisers();
+    EXPECT_EQ(CurrentGraphicsDriver().Raw(), GLFlat2DDriver().Raw());
+    // A driver the program chose afterwards is not taken back by a second run.
+    const Ref<TGraphicsDriver> other = New<TGraphicsDriver>();
+    SelectGraphicsDriver(other, 0);
+    game::RunModuleInitialisers();
+    EXPECT_EQ(CurrentGraphicsDriver().Raw(), other.Raw());
+    SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
 }
 
 TEST(ModuleSequence, LeavesTheStreamFactoriesReadyNewestFirst)

@@ -61,7 +61,9 @@ TEST_F(GLContextNoDisplayTest, OperationsOnNothingDoNothing)
     GLContextSize(nullptr, width, height);
     EXPECT_EQ(width, 0);
     EXPECT_EQ(height, 0);
-    GLContextToggleShared();
+    {
+        const GLSharedContextScope shared;
+    }
     GLSetSwapInterval(1);
     GLShowCursor(0);
     EXPECT_EQ(platform::ShowCursor(true), 1) << "windowed: the pointer counter was left alone";

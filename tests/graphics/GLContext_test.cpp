@@ -146,7 +146,7 @@ TEST_F(GLContextTest, TheTitleIsTheProgramTitleAsEightBitText)
     EXPECT_STREQ(platform::GetWindowTitle(context->window), "Jeu d'\xC3\xA9t\xC3\xA9");
 }
 
-TEST_F(GLContextTest, DrawingIsReadBackAndFlipForgetsTheDrawingContext)
+TEST_F(GLContextTest, DrawingIsReadBackAndTheSharedContextScopeRestoresTheWindowEvenAfterAFlip)
 {
     VTGLContext* context = Create(64, 48);
     ASSERT_NE(context, nullptr);
@@ -161,23 +161,33 @@ TEST_F(GLContextTest, DrawingIsReadBackAndFlipForgetsTheDrawingContext)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     ExpectColour(ReadPixel(32, 24), 255, 128, 0);
     ExpectColour(ReadPixel(2, 2), 0, 0, 255);
+    // The flip forgets the drawing context; the window's context stays current, and an upload made now
+    // must not leave the hidden context current for the drawing that follows.
     GLContextFlip(context);
-    // With the drawing context forgotten, toggling goes to the shared context and back to nothing.
-    GLContextToggleShared();
-    EXPECT_EQ(platform::CurrentGLContext(), GLSharedContext()->context);
-    GLContextToggleShared();
-    EXPECT_EQ(platform::CurrentGLContext(), GLSharedContext()->context) << "no drawing context to go back to";
+    {
+        const GLSharedContextScope shared;
+        EXPECT_EQ(platform::CurrentGLContext(), GLSharedContext()->context);
+    }
+    EXPECT_EQ(platform::CurrentGLContext(), context->context);
+    {
+        const GLSharedContextScope outer;
+        const GLSharedContextScope inner; // already on the shared context: changes nothing
+        EXPECT_EQ(platform::CurrentGLContext(), GLSharedContext()->context);
+    }
+    EXPECT_EQ(platform::CurrentGLContext(), context->context);
 }
 
-TEST_F(GLContextTest, ATextureUploadedBetweenTwoTogglesIsUsableInTheDrawingContext)
+TEST_F(GLContextTest, ATextureUploadedInTheSharedContextScopeIsUsableInTheDrawingContext)
 {
     VTGLContext* context = Create(32, 32);
     ASSERT_NE(context, nullptr);
     GLContextSetCurrent(context);
-    GLContextToggleShared();
-    ASSERT_EQ(platform::CurrentGLContext(), GLSharedContext()->context);
-    const GLuint texture = test::GreenTexture();
-    GLContextToggleShared();
+    GLuint texture = 0;
+    {
+        const GLSharedContextScope shared = GLContextDriver()->UseSharedContext();
+        ASSERT_EQ(platform::CurrentGLContext(), GLSharedContext()->context);
+        texture = test::GreenTexture();
+    }
     ASSERT_EQ(platform::CurrentGLContext(), context->context);
 
     EXPECT_EQ(glIsTexture(texture), static_cast<GLboolean>(GL_TRUE));
@@ -192,6 +202,37 @@ TEST_F(GLContextTest, ATextureUploadedBetweenTwoTogglesIsUsableInTheDrawingConte
     glFinish();
     ExpectColour(ReadPixel(16, 16), 0, 255, 0);
     glDeleteTextures(1, &texture);
+}
+
+TEST_F(GLContextTest, TheCurrentContextIsWhatThePlatformSaysEvenWhenChangedBehindTheLayersBack)
+{
+    VTGLContext* first = Create(32, 32);
+    VTGLContext* second = Create(32, 32);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    GLContextSetCurrent(first);
+    ASSERT_TRUE(platform::MakeCurrent(second->context));
+    GLContextSetCurrent(first);
+    EXPECT_EQ(platform::CurrentGLContext(), first->context) << "a cached current context would skip this";
+}
+
+TEST_F(GLContextTest, AWindowDestroyedBehindTheLayersBackLeavesItsRecordWindowless)
+{
+    VTGLContext* context = Create(40, 24);
+    ASSERT_NE(context, nullptr);
+    GLContextSetCurrent(context);
+    platform::DestroyWindow(context->window);
+    std::int32_t width = -1;
+    std::int32_t height = -1;
+    GLContextSize(context, width, height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    GLContextFlip(context); // nothing to present
+    // A later window may take the old address; destroying the record must leave that one alone.
+    platform::Window* later = PlainWindow("vanta later", nullptr);
+    ASSERT_NE(later, nullptr);
+    Destroy(context);
+    EXPECT_TRUE(platform::IsWindow(later));
 }
 
 TEST_F(GLContextTest, BufferFlagsAreMinimums)
@@ -282,8 +323,10 @@ TEST_F(GLContextTest, AnUnofferedRefreshRateFallsBackToTheDefaultRate)
     EXPECT_EQ(platform::GetWindowStyle(context->window) & platform::WS_CAPTION, 0u);
     // Windowed-only operations do nothing now.
     GLContextSetCurrent(context);
-    GLContextToggleShared();
-    EXPECT_EQ(platform::CurrentGLContext(), context->context);
+    {
+        const GLSharedContextScope shared;
+        EXPECT_EQ(platform::CurrentGLContext(), context->context);
+    }
     GLSetSwapInterval(0);
     PumpMessages(); // the posted focus message finds the mode switched already
     EXPECT_EQ(FullScreenState(), 2);
