@@ -7,7 +7,7 @@ std::span<const FuzzTarget> FuzzTargets()
 {
     static constexpr FuzzTarget targets[] = {
         {"pixmap_ops", FuzzPixmapOps}, {"png", FuzzPNGLoader}, {"jpeg", FuzzJPEGLoader}, {"tga", FuzzTGALoader},
-        {"bmp", FuzzBMPLoader},        {"wav", FuzzWavLoader}, {"ogg", FuzzOggLoader},
+        {"bmp", FuzzBMPLoader},        {"wav", FuzzWavLoader}, {"ogg", FuzzOggLoader},   {"freetype", FuzzFreeTypeFont},
     };
     return targets;
 }

@@ -42,6 +42,10 @@ int FuzzWavLoader(const std::uint8_t* data, std::size_t size);
 // bit 1 reads through a stream that cannot seek.
 int FuzzOggLoader(const std::uint8_t* data, std::size_t size);
 
+// The FreeType font loader on a font file served through the runtime's streams; the first input byte is a
+// mode (size, wrapping stream, describing the faces).
+int FuzzFreeTypeFont(const std::uint8_t* data, std::size_t size);
+
 // Every target, in a fixed order.
 std::span<const FuzzTarget> FuzzTargets();
 

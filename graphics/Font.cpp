@@ -1,6 +1,8 @@
 // Font loading: the abstract font and glyph, and the loader chain.
 #include "graphics/Font.h"
 
+#include "embedded/RuntimeFonts.h"
+#include "runtime/EmbeddedFile.h"
 #include "runtime/Error.h"
 
 namespace vanta {
@@ -83,6 +85,16 @@ Ref<TFont> LoadFont(const Ref<Object>& url, std::int32_t size, std::int32_t styl
 const Ref<TFontLoader>& FontLoaders()
 {
     return LoaderHead();
+}
+
+void InitFontModule()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitRuntimeCore();
+    for (const EmbeddedBlock& block : embedded::RuntimeFonts())
+        EmbeddedFileAdd(block);
 }
 
 } // namespace vanta

@@ -5,6 +5,9 @@
 // for an empty glyph), a pen advance and a placement rectangle. Image fonts (graphics/ImageFont.h) are made
 // from such fonts. Loaders join the chain at its head, so the newest is asked first.
 //
+// The font module's initialiser registers the built-in 8 x 16 typeface's bitmap, "vantafont.bin", in the
+// embedded-file registry; the default image font is made from it.
+//
 // Main thread only.
 #pragma once
 
@@ -73,5 +76,9 @@ Ref<TFont> LoadFont(const Ref<Object>& url, std::int32_t size, std::int32_t styl
 
 // The head of the loader chain; `Null` while it is empty.
 const Ref<TFontLoader>& FontLoaders();
+
+// The font module's initialiser: registers the built-in typeface's bitmap "vantafont.bin" (1536 bytes, see
+// graphics/ImageFont.h) in the embedded-file registry. Runs once.
+void InitFontModule();
 
 } // namespace vanta

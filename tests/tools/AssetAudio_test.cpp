@@ -140,7 +140,7 @@ TEST_F(AssetAudio, FailuresAndWrongCommandLines)
     std::ofstream(junk) << "this is not a sound";
     ProcessResult result = Tool({"info", junk});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "cannot load image or sound: " + junk + "\n");
+    EXPECT_EQ(result.err, "cannot load image or sound or font: " + junk + "\n");
 
     result = Tool({"audio", junk, Out("never.wav")});
     EXPECT_EQ(result.status, 1);

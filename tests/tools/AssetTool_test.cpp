@@ -62,7 +62,7 @@ TEST(AssetInfo, WhatNothingLoadsIsAFailure)
         const ProcessResult result = Asset({"info", url});
         EXPECT_EQ(result.status, 1) << url;
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, "cannot load image or sound: " + url + "\n");
+        EXPECT_EQ(result.err, "cannot load image or sound or font: " + url + "\n");
     }
 }
 

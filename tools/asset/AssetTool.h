@@ -68,6 +68,13 @@ bool DescribeSound(const Ref<Object>& url, std::string& out);
 // written.
 bool WriteWav(const Ref<TAudioSample>& sample, const Ref<String>& path);
 
+// The font describer: FreeType's format name and, for each face, its name, glyph count and the sizes it
+// offers with their line metrics.
+bool DescribeFont(const Ref<Object>& url, std::string& out);
+
+// The `text` command: draws a line of text with an image font into a PNG and prints its width and height.
+int RunText(const std::vector<std::string>& arguments);
+
 // Channels and bits per value of a sample format.
 std::int32_t SampleChannels(std::int32_t format);
 std::int32_t SampleBits(std::int32_t format);
@@ -76,8 +83,8 @@ std::int32_t SampleBits(std::int32_t format);
 // ("PNG" for TPNGLoader, "Ogg" for TOggLoader).
 std::string LoaderName(const Object& loader);
 
-// The runtime modules the tool needs: streams with their protocols, pixmaps, the image loaders and the
-// sample loaders.
+// The runtime modules the tool needs: streams with their protocols, pixmaps, the image loaders, the
+// sample loaders and the fonts (the built-in bitmap and the FreeType loader).
 void InitAssetModules();
 
 } // namespace vanta::asset

@@ -9,6 +9,7 @@ std::span<const Describer> Describers()
     static constexpr Describer describers[] = {
         {"image", DescribePicture},
         {"sound", DescribeSound},
+        {"font", DescribeFont},
     };
     return describers;
 }

@@ -1,6 +1,8 @@
 // The runtime modules the asset tool runs before any command, in the game's order where it matters.
 #include "audio/OggLoader.h"
 #include "audio/WAVLoader.h"
+#include "graphics/Font.h"
+#include "graphics/FreeTypeFont.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
 #include "stream/EndianStream.h"
@@ -23,6 +25,8 @@ void InitAssetModules()
     // The game's order: Ogg Vorbis first, so the WAV loader is asked first.
     InitOggLoader();
     InitWAVLoader();
+    InitFontModule();
+    InitFreeTypeFontModule();
 }
 
 } // namespace vanta::asset

@@ -5,7 +5,12 @@
 //                                     format, rate, frames)
 //     vanta-asset convert URL OUT.png the picture at URL written as a PNG
 //     vanta-asset audio URL OUT.wav   the sound at URL written as a WAV file in its own layout and rate
+//     vanta-asset text FONT SIZE TEXT OUT.png
+//                                     TEXT drawn white on transparent with the image font the runtime makes
+//                                     of FONT at SIZE pixels ("default": the built-in font); prints
+//                                     "width W height H"
 //
+// `info` also describes font files (faces, sizes, line metrics, glyph count).
 // URLs are whatever the stream layer opens: a path, "bigendian::path", ... Exit status 0 on success, 1
 // when the asset cannot be loaded or written (one line on standard error), 2 for a usage error.
 #include "pixmap/Pixmap.h"
