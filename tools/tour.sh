@@ -32,6 +32,8 @@ done
 [ -x "$game" ] || fail "$game is not built"
 [ -x "$shot" ] || fail "$shot is not built"
 mkdir -p "$out"
+# The game makes its own directory the working directory, so every path it is given must be absolute.
+out=$(cd "$out" && pwd)
 rm -f "$out"/*.png "$out/sound.wav" "$out/sound.raw"
 
 # A display number nobody uses.
