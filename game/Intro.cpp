@@ -14,19 +14,18 @@ namespace vanta::game {
 
 Ref<String> ScrollerText()
 {
-    // Five sections apart by runs of 12 or 13 spaces; capitals only, the web address aside (the default
+    // Five sections apart by runs of 15 or 16 spaces; capitals only, the web address aside (the default
     // font has no accented letters).
-    return "**** VANTAMAX PRESENTE : LA NUIT DU MARCHEUR ****"
-           "            "
+    return "**** VANTAMAX PRESENTE : NOCTAMBULE, UNE BALADE AU CLAIR DE LUNE ****"
+           "                "
            "CETTE VERSION A ETE ENTIEREMENT REECRITE EN C++ : SES IMAGES, SES MUSIQUES ET SA POLICE SONT "
            "CALCULEES PAR NOTRE PROPRE CODE"
-           "             "
+           "               "
            "MERCI A TOUTE L'EQUIPE : AUX PROGRAMMEURS DU MOTEUR, DU SON ET DE L'AFFICHAGE, AUX DESSINATEURS "
-           "DE PIXELS, AU COMPOSITEUR DES DEUX MUSIQUES ET AUX TESTEURS DE NUIT ... SALUT A TOUS LES "
-           "AMATEURS DE JEUX DE PLATEFORME"
-           "             "
+           "DE PIXELS, AU COMPOSITEUR DES DEUX MUSIQUES, AUX TESTEURS DE NUIT ... ET A VOUS QUI JOUEZ"
+           "               "
            "VISITEZ NOTRE SITE www.vantamax.example POUR LES NOUVELLES ET LA DERNIERE VERSION"
-           "             "
+           "               "
            "**** APPUYER SUR ECHAP POUR LANCER LE JEU ****"_s;
 }
 
