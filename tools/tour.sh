@@ -34,7 +34,7 @@ done
 mkdir -p "$out"
 # The game makes its own directory the working directory, so every path it is given must be absolute.
 out=$(cd "$out" && pwd)
-rm -f "$out"/*.png "$out/sound.wav" "$out/sound.raw"
+rm -f "$out"/*.png "$out/sound.wav" "$out/sound.raw" "$out/game.log"
 
 # A display number nobody uses.
 number=90
@@ -65,7 +65,8 @@ until xdotool getdisplaygeometry >/dev/null 2>&1; do
 done
 
 raw="$out/sound.raw"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$raw" "$game" &
+# The game's own messages go to a log (SDL announces its disk driver there too).
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$raw" "$game" 2>"$out/game.log" &
 game_pid=$!
 
 # The window: its title is the program's.
@@ -151,4 +152,9 @@ for file in $saved; do
     echo "  $file"
 done
 echo "The game exited with status $status."
+# Anything the game said beyond SDL's notice about the disk driver.
+if grep -v -e 'SDL disk i/o audio driver' -e 'Writing to file' "$out/game.log" 2>/dev/null | grep -q .; then
+    echo "It wrote to its error output ($out/game.log):"
+    grep -v -e 'SDL disk i/o audio driver' -e 'Writing to file' "$out/game.log" | sed 's/^/  /'
+fi
 exit "$status"
