@@ -4,7 +4,6 @@
 #include "audio/Sound.h"
 #include "game/GameGlobals.h"
 #include "game/Intro.h"
-#include "game/Layer.h"
 #include "game/Level.h"
 #include "game/ModuleSequence.h"
 #include "graphics/Graphics.h"
@@ -12,23 +11,6 @@
 #include "system/HostDriver.h"
 
 namespace vanta::game {
-
-namespace {
-
-struct LayerPlace
-{
-    std::int32_t strip; // index into the level's strip images
-    std::int32_t y;
-    std::int32_t speed;
-};
-
-// The twelve strips in drawing order: five of grass, five of clouds, the fence, the mountains.
-constexpr LayerPlace LAYERS[12] = {
-    {0, 360, -2}, {1, 364, -3}, {2, 370, -4}, {3, 384, -5}, {4, 398, -6},  {5, 60, -6},
-    {6, 102, -5}, {7, 182, -4}, {8, 220, -3}, {9, 238, -2}, {10, 378, -7}, {11, 214, -1},
-};
-
-} // namespace
 
 std::int32_t GameMain()
 {
@@ -53,8 +35,7 @@ std::int32_t GameMain()
     ShowLogo();
     ShowTitle();
     LoadLevel();
-    for (const LayerPlace& place : LAYERS)
-        NewLayer(g.stripImages[place.strip], 0, place.y, place.speed);
+    NewLevelLayers();
 
     StopChannel(HandleToObject<TChannel>(g.introChannel));
     if (!g.levelChannelStarted) {
@@ -62,14 +43,19 @@ std::int32_t GameMain()
         g.levelChannel = ObjectToHandle(PlaySound(HandleToObject<TSound>(g.levelMusic)));
     }
 
-    while (KeyHits(KEY_ESCAPE) == 0) {
-        DrawLevelFrame();
-        FlipGraphics();
-        ClearGraphics();
-        FlushReleaseStackKeeping(g.releaseMark, {});
-    }
+    while (KeyHits(KEY_ESCAPE) == 0)
+        RunLevelFrame();
     FlushReleaseStack(g.releaseMark);
     return 0;
+}
+
+void RunLevelFrame()
+{
+    DrawLevelFrame();
+    FlipGraphics();
+    ClearGraphics();
+    // Everything the frame made and nobody kept dies here.
+    FlushReleaseStackKeeping(Globals().releaseMark, {});
 }
 
 void RunGame()

@@ -24,6 +24,18 @@ constexpr std::string_view STRIP_FILES[12] = {
     "DATAS/nuages3.png", "DATAS/nuages4.png", "DATAS/barriere.png", "DATAS/montagnes.png",
 };
 
+struct LayerPlace
+{
+    std::int32_t strip; // index into STRIP_FILES
+    std::int32_t y;
+    std::int32_t speed; // pixels per update
+};
+
+constexpr LayerPlace LAYERS[12] = {
+    {0, 360, -2}, {1, 364, -3}, {2, 370, -4}, {3, 384, -5}, {4, 398, -6},  {5, 60, -6},
+    {6, 102, -5}, {7, 182, -4}, {8, 220, -3}, {9, 238, -2}, {10, 378, -7}, {11, 214, -1},
+};
+
 Ref<String> IncbinUrl(std::string_view name)
 {
     return Concat("incbin::"_s, String::FromBytes(name.data(), static_cast<std::int32_t>(name.size())));
@@ -70,6 +82,12 @@ std::int32_t LoadLevel()
 
     ClearGraphics();
     return 0;
+}
+
+void NewLevelLayers()
+{
+    for (const LayerPlace& place : LAYERS)
+        NewLayer(Globals().stripImages[place.strip], 0, place.y, place.speed);
 }
 
 void DrawLevelFrame()

@@ -16,6 +16,10 @@ namespace vanta::game {
 // Returns 0. A file that cannot be loaded leaves a 0 handle.
 std::int32_t LoadLevel();
 
+// Appends the twelve parallax layers to the layer list, in drawing order: five strips of grass, five of
+// clouds, the fence and the mountains, each at x 0 with its y and speed.
+void NewLevelLayers();
+
 // Draws one level frame: sky, moon, layer update and drawing, version text, frames-per-second read-out,
 // the quit line and the creature, then advances the creature's animation.
 void DrawLevelFrame();
