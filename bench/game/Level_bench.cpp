@@ -21,10 +21,11 @@
 #include "support/RecordingFlat2DDriver.h"
 #include "support/ScriptedHostDriver.h"
 
-#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
 
 namespace vanta::game {
 namespace {
