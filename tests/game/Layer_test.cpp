@@ -1,7 +1,5 @@
-// Parallax layers: how a strip moves and wraps at each speed, and which list elements the walks take.
-#include "game/GameGlobals.h"
+// Parallax layers: how a strip moves and wraps at each speed.
 #include "game/Layer.h"
-#include "runtime/Error.h"
 
 #include <vector>
 
@@ -58,28 +56,6 @@ TEST(Layer, APositiveSpeedResetsOnceXExceeds639)
     seen = Positions(1, 641);
     EXPECT_EQ(seen[638], 639) << "639 itself is kept";
     EXPECT_EQ(seen[639], 0);
-}
-
-TEST(Layer, NewLayerSetsItsFieldsAndAppendsInCallOrder)
-{
-    ResetGlobals();
-    Globals().layers = CreateList();
-    Ref<TLayer> first = NewLayer(7, 1, 360, -2);
-    Ref<TLayer> second = NewLayer(8, 0, 364, -3);
-    EXPECT_EQ(first->image, 7);
-    EXPECT_EQ(first->x, 1);
-    EXPECT_EQ(first->y, 360);
-    EXPECT_EQ(first->speed, -2);
-    ASSERT_EQ(CountList(Globals().layers), 2);
-    EXPECT_EQ(Globals().layers->First().Raw(), first.Raw());
-    EXPECT_EQ(Globals().layers->Last().Raw(), second.Raw());
-    ResetGlobals();
-}
-
-TEST(Layer, NewLayerWithoutALayerListThrowsInsteadOfLosingTheLayer)
-{
-    ResetGlobals();
-    EXPECT_THROW(NewLayer(1, 0, 0, -1), Exception);
 }
 
 } // namespace
