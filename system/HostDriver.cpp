@@ -3,6 +3,7 @@
 
 #include "runtime/Error.h"
 #include "system/Input.h"
+#include "system/Keys.h"
 
 #include <cstdio>
 #include <cstring>
@@ -222,9 +223,9 @@ namespace {
 std::int32_t ButtonCode(std::int32_t button)
 {
     switch (button) {
-    case 1: return 1;
-    case 2: return 2;
-    case 3: return 4;
+    case 1: return VK_LBUTTON;
+    case 2: return VK_RBUTTON;
+    case 3: return VK_MBUTTON;
     default: return 0;
     }
 }

@@ -1,21 +1,15 @@
 // Input tables and the message hook that fills them.
 #include "system/Input.h"
 
+#include "platform/Messages.h"
+#include "system/Keys.h"
+
 #include <cstring>
 
 namespace vanta {
 namespace {
 
 constexpr std::uint32_t CHAR_RING = 256;
-constexpr std::int32_t KEY_SHIFT = 16;
-constexpr std::int32_t KEY_CONTROL = 17;
-constexpr std::int32_t KEY_ALT = 18;
-constexpr std::int32_t KEY_LSHIFT = 160;
-constexpr std::int32_t KEY_RSHIFT = 161;
-constexpr std::int32_t KEY_LCONTROL = 162;
-constexpr std::int32_t KEY_RCONTROL = 163;
-constexpr std::int32_t KEY_LALT = 164;
-constexpr std::int32_t KEY_RALT = 165;
 constexpr std::uint32_t LEFT_SHIFT_SCAN_CODE = 42;
 
 struct InputState
@@ -43,21 +37,21 @@ void Press(std::int32_t code)
 
 std::uint32_t ScanCode(std::intptr_t lParam)
 {
-    return static_cast<std::uint32_t>(lParam >> 16) & 0x7F;
+    return static_cast<std::uint32_t>(lParam >> platform::KEYDATA_SCANCODE_SHIFT) & 0x7F;
 }
 
 bool IsExtended(std::intptr_t lParam)
 {
-    return ((lParam >> 24) & 1) != 0;
+    return (lParam & platform::KEYDATA_EXTENDED) != 0;
 }
 
 // The left or right code of a modifier key, from the scan code (Shift) or the extended bit (Ctrl, Alt).
 std::int32_t SideCode(std::uintptr_t key, std::intptr_t lParam)
 {
     switch (key) {
-    case KEY_SHIFT: return ScanCode(lParam) == LEFT_SHIFT_SCAN_CODE ? KEY_LSHIFT : KEY_RSHIFT;
-    case KEY_CONTROL: return IsExtended(lParam) ? KEY_RCONTROL : KEY_LCONTROL;
-    case KEY_ALT: return IsExtended(lParam) ? KEY_RALT : KEY_LALT;
+    case VK_SHIFT: return ScanCode(lParam) == LEFT_SHIFT_SCAN_CODE ? VK_LSHIFT : VK_RSHIFT;
+    case VK_CONTROL: return IsExtended(lParam) ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU: return IsExtended(lParam) ? VK_RMENU : VK_LMENU;
     default: return 0;
     }
 }
@@ -72,38 +66,38 @@ bool IsKeyCode(std::int32_t key)
 void HandleInputMessage(std::uintptr_t, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     switch (message) {
-    case MSG_KEYDOWN:
-    case MSG_SYSKEYDOWN: {
-        // Bit 30: the key was already down, so this is an auto-repeat.
-        if (((lParam >> 30) & 1) != 0) return;
+    case platform::WM_KEYDOWN:
+    case platform::WM_SYSKEYDOWN: {
+        // The key was already down, so this is an auto-repeat.
+        if ((lParam & platform::KEYDATA_PREVIOUS_DOWN) != 0) return;
         if (wParam >= 1 && wParam <= 255) Press(static_cast<std::int32_t>(wParam));
         if (const std::int32_t side = SideCode(wParam, lParam)) Press(side);
         return;
     }
-    case MSG_KEYUP:
-    case MSG_SYSKEYUP:
+    case platform::WM_KEYUP:
+    case platform::WM_SYSKEYUP:
         if (wParam <= 255) state.down[wParam] = 0;
         if (const std::int32_t side = SideCode(wParam, lParam)) state.down[side] = 0;
         return;
-    case MSG_CHAR:
-    case MSG_SYSCHAR:
+    case platform::WM_CHAR:
+    case platform::WM_SYSCHAR:
         if (state.charPut - state.charGet > CHAR_RING - 1) return;
         state.chars[state.charPut % CHAR_RING] = static_cast<std::uint16_t>(wParam & 0xFFFF);
         ++state.charPut;
         return;
-    case MSG_MOUSEMOVE:
-        state.mouseX = static_cast<std::int16_t>(lParam & 0xFFFF);
-        state.mouseY = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
+    case platform::WM_MOUSEMOVE:
+        state.mouseX = platform::XFromLParam(lParam);
+        state.mouseY = platform::YFromLParam(lParam);
         return;
-    case MSG_LBUTTONDOWN: Press(1); return;
-    case MSG_RBUTTONDOWN: Press(2); return;
-    case MSG_MBUTTONDOWN: Press(4); return;
-    case MSG_LBUTTONUP: state.down[1] = 0; return;
-    case MSG_RBUTTONUP: state.down[2] = 0; return;
-    case MSG_MBUTTONUP: state.down[4] = 0; return;
-    case MSG_MOUSEWHEEL:
+    case platform::WM_LBUTTONDOWN: Press(VK_LBUTTON); return;
+    case platform::WM_RBUTTONDOWN: Press(VK_RBUTTON); return;
+    case platform::WM_MBUTTONDOWN: Press(VK_MBUTTON); return;
+    case platform::WM_LBUTTONUP: state.down[VK_LBUTTON] = 0; return;
+    case platform::WM_RBUTTONUP: state.down[VK_RBUTTON] = 0; return;
+    case platform::WM_MBUTTONUP: state.down[VK_MBUTTON] = 0; return;
+    case platform::WM_MOUSEWHEEL:
         // Whole notches only: a delta smaller than one notch is lost (division truncates toward zero).
-        state.mouseZ += static_cast<std::int16_t>((wParam >> 16) & 0xFFFF) / 120;
+        state.mouseZ += platform::WheelDeltaFromWParam(wParam) / platform::WHEEL_DELTA;
         return;
     default: return;
     }

@@ -6,7 +6,10 @@
 // the codes 1 (left), 2 (right) and 4 (middle); the left and right modifier keys get their own codes
 // 160-165 besides the generic 16, 17 and 18.
 //
-// `HandleInputMessage` is called by the host driver for every message it pumps, before dispatching it.
+// `HandleInputMessage` is called by the host driver for every message it pumps, before dispatching it;
+// it takes the platform layer's message numbers and lParam layout (platform/Messages.h). Key codes are
+// named through system/Keys.h.
+//
 // Main thread only: the tables change only while messages are pumped and when they are read.
 #pragma once
 
@@ -14,23 +17,8 @@
 
 namespace vanta {
 
-// Window message numbers the input tables react to (the Windows numbers).
-inline constexpr std::uint32_t MSG_KEYDOWN = 256;
-inline constexpr std::uint32_t MSG_KEYUP = 257;
-inline constexpr std::uint32_t MSG_CHAR = 258;
-inline constexpr std::uint32_t MSG_SYSKEYDOWN = 260;
-inline constexpr std::uint32_t MSG_SYSKEYUP = 261;
-inline constexpr std::uint32_t MSG_SYSCHAR = 262;
-inline constexpr std::uint32_t MSG_MOUSEMOVE = 512;
-inline constexpr std::uint32_t MSG_LBUTTONDOWN = 513;
-inline constexpr std::uint32_t MSG_LBUTTONUP = 514;
-inline constexpr std::uint32_t MSG_RBUTTONDOWN = 516;
-inline constexpr std::uint32_t MSG_RBUTTONUP = 517;
-inline constexpr std::uint32_t MSG_MBUTTONDOWN = 519;
-inline constexpr std::uint32_t MSG_MBUTTONUP = 520;
-inline constexpr std::uint32_t MSG_MOUSEWHEEL = 522;
-
-// Updates the input tables from one window message; every other message leaves them alone.
+// Updates the input tables from one window message (key, character, pointer, button and wheel messages,
+// numbered as in platform/Messages.h); every other message leaves them alone.
 void HandleInputMessage(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // The key's hit count, which reading resets to 0; 0 for codes outside 1-255.

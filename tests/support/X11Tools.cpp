@@ -1,4 +1,5 @@
-// X11 actions for display tests: the close request a window manager's close box sends.
+// X11 actions for display tests: the close request a window manager's close box sends, and reading
+// what a window shows.
 //
 // Builds on Xlib.
 #include "X11Tools.h"
@@ -100,6 +101,32 @@ bool IsWindowViewable(unsigned long window)
 {
     XWindowAttributes attributes{};
     return QueryAttributes(window, attributes) && attributes.map_state == IsViewable;
+}
+
+bool CaptureWindow(unsigned long window, int& width, int& height, std::vector<unsigned long>& pixels)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    XWindowAttributes attributes{};
+    bool captured = false;
+    if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable) {
+        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned int>(attributes.width),
+                                  static_cast<unsigned int>(attributes.height), AllPlanes, ZPixmap);
+        if (image != nullptr) {
+            width = attributes.width;
+            height = attributes.height;
+            pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x)
+                    pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                           static_cast<std::size_t>(x)] = XGetPixel(image, x, y) & 0xFFFFFFul;
+            }
+            XDestroyImage(image);
+            captured = true;
+        }
+    }
+    XCloseDisplay(display);
+    return captured;
 }
 
 bool RequestWindowClose(const std::string& title)

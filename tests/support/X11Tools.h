@@ -19,6 +19,11 @@ bool GetWindowSize(unsigned long window, int& width, int& height);
 // Whether window `window` is mapped and visible on the screen (it can take the focus and input).
 bool IsWindowViewable(unsigned long window);
 
+// What window `window` shows, as 0xRRGGBB values row by row from its top-left corner (what another
+// process drew into it, read from the X server). False when there is no display or no such window, or the
+// window is not viewable.
+bool CaptureWindow(unsigned long window, int& width, int& height, std::vector<unsigned long>& pixels);
+
 // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW) to the top-level window
 // titled `title`, as a close box would. Answers false when no display or no such window is found.
 bool RequestWindowClose(const std::string& title);

@@ -1,5 +1,6 @@
 // Polled input: key hits and down flags, modifier sides, characters, pointer and wheel, and the module
 // functions over a driver whose messages go through the real input hook.
+#include "platform/Messages.h"
 #include "runtime/Error.h"
 #include "support/ScriptedHostDriver.h"
 #include "system/HostDriver.h"
@@ -10,8 +11,8 @@
 namespace vanta {
 namespace {
 
-constexpr std::intptr_t REPEAT = std::intptr_t{1} << 30;
-constexpr std::intptr_t EXTENDED = std::intptr_t{1} << 24;
+constexpr std::intptr_t REPEAT = platform::KEYDATA_PREVIOUS_DOWN;
+constexpr std::intptr_t EXTENDED = platform::KEYDATA_EXTENDED;
 
 std::intptr_t Scan(std::uint32_t code)
 {
@@ -38,57 +39,57 @@ protected:
 
 TEST_F(InputTest, AutoRepeatDoesNotAddHits)
 {
-    driver->Post(MSG_KEYDOWN, 'A', Scan(30));
+    driver->Post(platform::WM_KEYDOWN, 'A', Scan(30));
     for (int i = 0; i < 10; ++i)
-        driver->Post(MSG_KEYDOWN, 'A', Scan(30) | REPEAT);
+        driver->Post(platform::WM_KEYDOWN, 'A', Scan(30) | REPEAT);
     EXPECT_EQ(KeyHits('A'), 1);
     EXPECT_EQ(KeyHits('A'), 0) << "reading consumes the count";
     EXPECT_EQ(IsKeyDown('A'), 1);
-    driver->Post(MSG_KEYUP, 'A', Scan(30));
-    driver->Post(MSG_KEYDOWN, 'A', Scan(30));
-    driver->Post(MSG_KEYUP, 'A', Scan(30));
-    driver->Post(MSG_KEYDOWN, 'A', Scan(30));
+    driver->Post(platform::WM_KEYUP, 'A', Scan(30));
+    driver->Post(platform::WM_KEYDOWN, 'A', Scan(30));
+    driver->Post(platform::WM_KEYUP, 'A', Scan(30));
+    driver->Post(platform::WM_KEYDOWN, 'A', Scan(30));
     EXPECT_EQ(KeyHits('A'), 2);
 }
 
 TEST_F(InputTest, APressWithoutReleaseCountsOnce)
 {
-    driver->Post(MSG_KEYDOWN, 'B', 0);
-    driver->Post(MSG_KEYDOWN, 'B', 0);
+    driver->Post(platform::WM_KEYDOWN, 'B', 0);
+    driver->Post(platform::WM_KEYDOWN, 'B', 0);
     EXPECT_EQ(KeyHits('B'), 1) << "a key already flagged down is not hit again";
 }
 
 TEST_F(InputTest, HitCountsWrapAt256)
 {
     for (int i = 0; i < 257; ++i) {
-        HandleInputMessage(0, MSG_KEYDOWN, 'C', 0);
-        HandleInputMessage(0, MSG_KEYUP, 'C', 0);
+        HandleInputMessage(0, platform::WM_KEYDOWN, 'C', 0);
+        HandleInputMessage(0, platform::WM_KEYUP, 'C', 0);
     }
     EXPECT_EQ(TakeInputKeyHits('C'), 1);
 }
 
 TEST_F(InputTest, ModifiersSetTheirGenericAndSideCodes)
 {
-    driver->Post(MSG_KEYDOWN, 16, Scan(42));
+    driver->Post(platform::WM_KEYDOWN, 16, Scan(42));
     EXPECT_EQ(IsKeyDown(16), 1);
     EXPECT_EQ(IsKeyDown(160), 1);
     EXPECT_EQ(IsKeyDown(161), 0);
-    driver->Post(MSG_KEYUP, 16, Scan(42));
+    driver->Post(platform::WM_KEYUP, 16, Scan(42));
     EXPECT_EQ(IsKeyDown(16), 0);
     EXPECT_EQ(IsKeyDown(160), 0);
 
-    driver->Post(MSG_KEYDOWN, 16, Scan(54));
+    driver->Post(platform::WM_KEYDOWN, 16, Scan(54));
     EXPECT_EQ(IsKeyDown(161), 1) << "right Shift";
-    driver->Post(MSG_SYSKEYDOWN, 18, Scan(56) | EXTENDED);
+    driver->Post(platform::WM_SYSKEYDOWN, 18, Scan(56) | EXTENDED);
     EXPECT_EQ(IsKeyDown(18), 1);
     EXPECT_EQ(IsKeyDown(165), 1) << "right Alt is extended";
     EXPECT_EQ(IsKeyDown(164), 0);
-    driver->Post(MSG_KEYDOWN, 17, Scan(29));
+    driver->Post(platform::WM_KEYDOWN, 17, Scan(29));
     EXPECT_EQ(IsKeyDown(162), 1) << "left Ctrl";
-    driver->Post(MSG_KEYDOWN, 17, Scan(29) | EXTENDED);
+    driver->Post(platform::WM_KEYDOWN, 17, Scan(29) | EXTENDED);
     EXPECT_EQ(IsKeyDown(163), 1) << "right Ctrl, even while the generic code is already down";
     EXPECT_EQ(KeyHits(17), 1);
-    driver->Post(MSG_SYSKEYUP, 18, Scan(56) | EXTENDED);
+    driver->Post(platform::WM_SYSKEYUP, 18, Scan(56) | EXTENDED);
     EXPECT_EQ(IsKeyDown(165), 0);
 }
 
@@ -105,20 +106,20 @@ TEST_F(InputTest, OutOfRangeCodesAndAxesAnswerZero)
 TEST_F(InputTest, CharactersComeOldestFirstAndAFullRingDropsTheRest)
 {
     for (int i = 0; i < 257; ++i)
-        driver->Post(MSG_CHAR, static_cast<std::uintptr_t>(0x10000 + 'a' + i % 26));
+        driver->Post(platform::WM_CHAR, static_cast<std::uintptr_t>(0x10000 + 'a' + i % 26));
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(NextTypedChar(), 'a' + i % 26) << i;
     EXPECT_EQ(NextTypedChar(), 0) << "the 257th was dropped";
-    driver->Post(MSG_SYSCHAR, 0x20AC);
+    driver->Post(platform::WM_SYSCHAR, 0x20AC);
     EXPECT_EQ(NextTypedChar(), 0x20AC);
 }
 
 TEST_F(InputTest, PointerCoordinatesAreSignedSixteenBitHalves)
 {
-    driver->Post(MSG_MOUSEMOVE, 0, (std::intptr_t{0xFFFE} << 16) | 0xFFF6);
+    driver->Post(platform::WM_MOUSEMOVE, 0, (std::intptr_t{0xFFFE} << 16) | 0xFFF6);
     EXPECT_EQ(PointerX(), -10);
     EXPECT_EQ(PointerY(), -2);
-    driver->Post(MSG_MOUSEMOVE, 0, (std::intptr_t{480} << 16) | 640);
+    driver->Post(platform::WM_MOUSEMOVE, 0, (std::intptr_t{480} << 16) | 640);
     EXPECT_EQ(PointerX(), 640);
     EXPECT_EQ(PointerY(), 480);
 }
@@ -127,7 +128,7 @@ TEST_F(InputTest, WheelNotchesTruncateTowardsZero)
 {
     const std::int32_t start = WheelPosition();
     auto wheel = [&](int delta) {
-        driver->Post(MSG_MOUSEWHEEL, static_cast<std::uintptr_t>(static_cast<std::uint16_t>(delta)) << 16);
+        driver->Post(platform::WM_MOUSEWHEEL, static_cast<std::uintptr_t>(static_cast<std::uint16_t>(delta)) << 16);
     };
     wheel(240);
     EXPECT_EQ(WheelPosition(), start + 2);
@@ -143,10 +144,10 @@ TEST_F(InputTest, WheelNotchesTruncateTowardsZero)
 
 TEST_F(InputTest, ButtonsReadTheirKeyCodes)
 {
-    driver->Post(MSG_LBUTTONDOWN, 0);
-    driver->Post(MSG_MBUTTONDOWN, 0);
-    driver->Post(MSG_RBUTTONDOWN, 0);
-    driver->Post(MSG_RBUTTONUP, 0);
+    driver->Post(platform::WM_LBUTTONDOWN, 0);
+    driver->Post(platform::WM_MBUTTONDOWN, 0);
+    driver->Post(platform::WM_RBUTTONDOWN, 0);
+    driver->Post(platform::WM_RBUTTONUP, 0);
     EXPECT_EQ(IsButtonDown(1), 1);
     EXPECT_EQ(IsButtonDown(2), 0);
     EXPECT_EQ(IsButtonDown(3), 1);
@@ -155,16 +156,16 @@ TEST_F(InputTest, ButtonsReadTheirKeyCodes)
     EXPECT_EQ(ButtonHits(4), 0);
     EXPECT_EQ(ButtonHits(0), 0);
     EXPECT_EQ(KeyHits(1), 1);
-    driver->Post(MSG_LBUTTONDOWN, 0);
+    driver->Post(platform::WM_LBUTTONDOWN, 0);
     ClearButtons();
     EXPECT_EQ(ButtonHits(1), 0);
 }
 
 TEST_F(InputTest, ClearKeysEmptiesKeysButtonsAndCharacters)
 {
-    driver->Post(MSG_KEYDOWN, 'Q', 0);
-    driver->Post(MSG_LBUTTONDOWN, 0);
-    driver->Post(MSG_CHAR, 'q');
+    driver->Post(platform::WM_KEYDOWN, 'Q', 0);
+    driver->Post(platform::WM_LBUTTONDOWN, 0);
+    driver->Post(platform::WM_CHAR, 'q');
     ClearKeys();
     EXPECT_EQ(IsKeyDown('Q'), 0);
     EXPECT_EQ(IsButtonDown(1), 0);
@@ -180,7 +181,7 @@ TEST_F(InputTest, QueriesPumpFirstOnlyWhileAutomaticPollingIsOn)
     MovePointer(1, 2);
     EXPECT_EQ(driver->pumps, pumps + 2) << "moving the pointer does not poll";
     SetAutoPoll(0);
-    driver->Post(MSG_KEYDOWN, 'Z', 0);
+    driver->Post(platform::WM_KEYDOWN, 'Z', 0);
     EXPECT_EQ(KeyHits('Z'), 0);
     SetAutoPoll(1);
     EXPECT_EQ(KeyHits('Z'), 1);
@@ -188,12 +189,12 @@ TEST_F(InputTest, QueriesPumpFirstOnlyWhileAutomaticPollingIsOn)
 
 TEST_F(InputTest, WaitingReturnsTheFirstKeyCharOrButton)
 {
-    driver->Post(MSG_KEYDOWN, 'X', 0);
-    driver->later = {{MSG_KEYDOWN, 'K', 0}};
+    driver->Post(platform::WM_KEYDOWN, 'X', 0);
+    driver->later = {{platform::WM_KEYDOWN, 'K', 0}};
     EXPECT_EQ(WaitForKey(), 'K') << "earlier presses are cleared first";
-    driver->later = {{MSG_CHAR, 0, 0}, {MSG_CHAR, 'w', 0}};
+    driver->later = {{platform::WM_CHAR, 0, 0}, {platform::WM_CHAR, 'w', 0}};
     EXPECT_EQ(WaitForChar(), 'w');
-    driver->later = {{MSG_KEYDOWN, 'M', 0}, {MSG_RBUTTONDOWN, 0, 0}};
+    driver->later = {{platform::WM_KEYDOWN, 'M', 0}, {platform::WM_RBUTTONDOWN, 0, 0}};
     EXPECT_EQ(WaitForButton(), 2);
 }
 

@@ -103,9 +103,9 @@ std::vector<Track> IntroTracks(const Timing& timing)
     Track bells{Voice::Bell, 0.20, 0.35, 0.35, 0.45, {}};
     Track bass{Voice::Bass, 0.45, 0.0, 0.0, 0.1, {}};
     Track flute{Voice::Flute, 0.30, -0.2, 0.3, 0.4, {}};
-    Track kick{Voice::Kick, 0.55, 0.0, 0.0, 0.05, {}};
-    Track rim{Voice::Snare, 0.16, 0.1, 0.2, 0.6, {}};
-    Track shaker{Voice::Shaker, 0.10, 0.45, 0.0, 0.2, {}};
+    Track kick{Voice::Kick, 0.40, 0.0, 0.0, 0.05, {}};
+    Track rim{Voice::Snare, 0.45, 0.1, 0.2, 0.6, {}};
+    Track shaker{Voice::Shaker, 0.35, 0.45, 0.0, 0.2, {}};
     const double bar = timing.stepsPerBar * timing.Step();
     for (int b = 0; b < static_cast<int>(chords.size()); ++b) {
         const Chord chord = ParseChord(chords[static_cast<std::size_t>(b)]);
@@ -147,13 +147,13 @@ std::vector<Track> LevelTracks(const Timing& timing)
         chords.insert(chords.end(), part->begin(), part->end());
 
     Track pad{Voice::Pad, 0.20, 0.0, 0.0, 0.5, {}};
-    Track bass{Voice::Bass, 0.50, 0.0, 0.0, 0.05, {}};
+    Track bass{Voice::Bass, 0.40, 0.0, 0.0, 0.05, {}};
     Track arp{Voice::Pluck, 0.20, 0.3, 0.35, 0.2, {}};
-    Track lead{Voice::Lead, 0.24, -0.15, 0.3, 0.3, {}};
-    Track bells{Voice::Bell, 0.14, -0.4, 0.4, 0.4, {}};
-    Track kick{Voice::Kick, 0.60, 0.0, 0.0, 0.03, {}};
-    Track snare{Voice::Snare, 0.28, 0.05, 0.05, 0.3, {}};
-    Track hats{Voice::Hat, 0.10, 0.35, 0.0, 0.1, {}};
+    Track lead{Voice::Lead, 0.40, -0.15, 0.3, 0.3, {}};
+    Track bells{Voice::Bell, 0.20, -0.4, 0.4, 0.4, {}};
+    Track kick{Voice::Kick, 0.45, 0.0, 0.0, 0.03, {}};
+    Track snare{Voice::Snare, 0.70, 0.05, 0.05, 0.3, {}};
+    Track hats{Voice::Hat, 0.30, 0.35, 0.0, 0.1, {}};
     const double bar = timing.stepsPerBar * timing.Step();
     const int bars = static_cast<int>(chords.size());
     for (int b = 0; b < bars; ++b) {

@@ -1,0 +1,192 @@
+// The console's commands: the seven built-in ones, the ones a game registers, and Tab completion of
+// command names.
+#include "console/Console.h"
+#include "console/detail/ConsoleState.h"
+#include "runtime/Memory.h"
+#include "system/DateTime.h"
+#include "system/HostDriver.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vanta {
+namespace {
+
+void AddLines(std::initializer_list<String*> lines)
+{
+    for (String* line : lines)
+        ConsoleAddLine(line, 0);
+}
+
+void ShowHelp()
+{
+    AddLines({" "_s, "--------------"_s, "Console help :"_s, "--------------"_s, "$help    : This help"_s,
+              "$cls     : Clear console buffer"_s, "$version : Console version"_s,
+              "$mem     : Display current memory"_s, "$time    : Display current time"_s,
+              "$date    : Display current date"_s, "$mouse   : Display current mouse position X,Y,Z"_s, " "_s});
+}
+
+void ShowVersion()
+{
+    ConsoleAddLine("Console module version 1.2 (2026) by the VantaMax developers"_s, 0);
+}
+
+void ShowTime()
+{
+    ConsoleAddLine(CurrentTime(), 0);
+}
+
+void ShowDate()
+{
+    ConsoleAddLine(CurrentDate(), 0);
+}
+
+void ShowMouse()
+{
+    ConsoleAddLine("Mouse X:"_s + String::FromInt(PointerX()) + " / Y:"_s + String::FromInt(PointerY()) + " / Z:"_s +
+                       String::FromInt(WheelPosition()),
+                   0);
+}
+
+Ref<String> MemoryLine(String* label, std::int64_t bytes)
+{
+    // Integer division truncates towards zero, as the figures are written.
+    return label + String::FromLong(bytes) + " Bytes / "_s + String::FromLong(bytes / 1024) + " Kb"_s;
+}
+
+void ShowMemory()
+{
+    const std::int64_t inUse = MemoryInUse();
+    const std::int64_t reserved = MemoryReserved();
+    AddLines({" "_s, "-------------"_s, "Memory dump :"_s, "-------------"_s});
+    ConsoleAddLine(MemoryLine("Currently : "_s, inUse), 0);
+    ConsoleAddLine(MemoryLine("Total     : "_s, reserved), 0);
+    ConsoleAddLine(" "_s, 0);
+}
+
+struct BuiltIn
+{
+    std::u16string_view name;
+    void (*run)();
+};
+
+// In the order they are matched.
+constexpr BuiltIn BUILT_IN[] = {
+    {u"$HELP", ShowHelp}, {u"$CLS", ClearConsoleLines}, {u"$VERSION", ShowVersion}, {u"$TIME", ShowTime},
+    {u"$DATE", ShowDate}, {u"$MOUSE", ShowMouse},       {u"$MEM", ShowMemory},
+};
+
+struct Registered
+{
+    std::u16string name;
+    std::function<void()> handler;
+};
+
+// Commands a game added, in the order they were first registered. Names are kept as plain text, not as
+// runtime strings, so that nothing here outlives the object runtime at exit.
+std::vector<Registered>& RegisteredCommands()
+{
+    static std::vector<Registered> commands;
+    return commands;
+}
+
+// The ASCII letters a-z raised, nothing else changed: how entered text and command names are compared.
+std::u16string Raised(std::u16string_view text)
+{
+    std::u16string raised(text);
+    for (char16_t& c : raised) {
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    return raised;
+}
+
+bool IsBuiltIn(std::u16string_view name)
+{
+    return std::any_of(std::begin(BUILT_IN), std::end(BUILT_IN),
+                       [&](const BuiltIn& command) { return command.name == name; });
+}
+
+} // namespace
+
+void RunConsoleCommand(const Ref<String>& text)
+{
+    const std::u16string command = Raised(text->View());
+    for (const BuiltIn& builtIn : BUILT_IN) {
+        if (builtIn.name == command) {
+            builtIn.run();
+            return;
+        }
+    }
+    for (const Registered& registered : RegisteredCommands()) {
+        if (registered.name == command) {
+            // A copy: the handler may register or remove commands while it runs.
+            const std::function<void()> handler = registered.handler;
+            handler();
+            return;
+        }
+    }
+}
+
+std::int32_t RegisterConsoleCommand(const Ref<String>& name, std::function<void()> handler)
+{
+    const std::u16string raised = Raised(name->View());
+    if (raised.empty() || IsBuiltIn(raised)) return 0;
+    std::vector<Registered>& commands = RegisteredCommands();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const Registered& command) { return command.name == raised; });
+    if (!handler) {
+        if (found != commands.end()) commands.erase(found);
+    } else if (found != commands.end()) {
+        found->handler = std::move(handler);
+    } else {
+        commands.push_back({raised, std::move(handler)});
+    }
+    return 1;
+}
+
+namespace detail {
+
+void CompleteConsoleCommand()
+{
+    ConsoleState& console = Console();
+    const std::u16string_view typed = console.input->View();
+    const std::u16string raised = Raised(typed);
+    std::u16string prefix;
+    bool any = false;
+    const auto consider = [&](std::u16string_view name) {
+        if (!name.starts_with(raised)) return;
+        if (!any) {
+            prefix = name;
+            any = true;
+            return;
+        }
+        const auto differ = std::mismatch(prefix.begin(), prefix.end(), name.begin(), name.end());
+        prefix.erase(differ.first, prefix.end());
+    };
+    for (const BuiltIn& builtIn : BUILT_IN)
+        consider(builtIn.name);
+    for (const Registered& registered : RegisteredCommands())
+        consider(registered.name);
+    if (!any || prefix.size() <= typed.size()) return;
+
+    // The completion follows the typed text's case: small letters unless capitals were typed, the way
+    // the help lists the commands.
+    std::u16string rest = prefix.substr(typed.size());
+    const bool capitals = std::any_of(typed.begin(), typed.end(), [](char16_t c) { return c >= u'A' && c <= u'Z'; });
+    if (!capitals) {
+        for (char16_t& c : rest) {
+            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+    }
+    console.input = console.input + String::FromShorts(rest.data(), static_cast<std::int32_t>(rest.size()));
+    const std::int32_t length = console.input->Length();
+    console.cursorIndex = length;
+    console.cursorOffset = console.charWidth * length;
+}
+
+} // namespace detail
+} // namespace vanta
