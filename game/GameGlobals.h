@@ -14,9 +14,6 @@
 
 namespace vanta::game {
 
-// The key code of Escape, the only key the game reads.
-inline constexpr std::int32_t KEY_ESCAPE = 27;
-
 struct GameGlobals
 {
     // Main sequence.

@@ -9,6 +9,7 @@
 #include "graphics/Graphics.h"
 #include "runtime/Handle.h"
 #include "system/HostDriver.h"
+#include "system/Keys.h"
 
 namespace vanta::game {
 
@@ -43,7 +44,7 @@ std::int32_t GameMain()
         g.levelChannel = ObjectToHandle(PlaySound(HandleToObject<TSound>(g.levelMusic)));
     }
 
-    while (KeyHits(KEY_ESCAPE) == 0)
+    while (KeyHits(VK_ESCAPE) == 0)
         RunLevelFrame();
     FlushReleaseStack(g.releaseMark);
     return 0;

@@ -9,6 +9,7 @@
 #include "graphics/Image.h"
 #include "runtime/Handle.h"
 #include "system/HostDriver.h"
+#include "system/Keys.h"
 
 namespace vanta::game {
 
@@ -62,7 +63,7 @@ void ShowTitle()
     g.titleImage = ObjectToHandle(LoadImage("incbin::intro/introtitre.jpg"_s, -1));
 
     const Ref<String> text = ScrollerText();
-    while (KeyHits(KEY_ESCAPE) == 0) {
+    while (KeyHits(VK_ESCAPE) == 0) {
         DrawImage(HandleToObject<TImage>(g.titleImage), 0.0f, 0.0f, 0);
         DrawText(text, static_cast<float>(g.scrollerX), 446.0f);
         StepScroller();
