@@ -1,5 +1,9 @@
-// Parallax layers: how a strip moves and wraps at each speed.
+// Parallax layers: how a strip moves and wraps at each speed, and which list elements the walks take.
+#include "game/GameGlobals.h"
 #include "game/Layer.h"
+#include "graphics/Image.h"
+#include "runtime/Handle.h"
+#include "support/GameStage.h"
 
 #include <vector>
 
@@ -56,6 +60,26 @@ TEST(Layer, APositiveSpeedResetsOnceXExceeds639)
     seen = Positions(1, 641);
     EXPECT_EQ(seen[638], 639) << "639 itself is kept";
     EXPECT_EQ(seen[639], 0);
+}
+
+TEST(Layer, BothWalksSkipListElementsThatAreNotLayers)
+{
+    test::GameStage stage;
+    stage.Open();
+    Globals().layers = CreateList();
+    Ref<TImage> strip = LoadImage("incbin::DATAS/herbe0.png"_s, -1);
+    NewLayer(ObjectToHandle(strip), 0, 360, -2);
+    ListAddLast(Globals().layers, "not a layer"_s);
+    NewLayer(ObjectToHandle(strip), 0, 370, -4);
+
+    UpdateLayers();
+    DrawLayers();
+
+    const std::vector<test::StageDraw> draws = stage.Draws();
+    ASSERT_EQ(draws.size(), 6u);
+    EXPECT_EQ(draws[0].tx, -2.0f);
+    EXPECT_EQ(draws[3].tx, -4.0f);
+    EXPECT_EQ(draws[3].ty, 370.0f);
 }
 
 } // namespace
