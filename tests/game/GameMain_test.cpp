@@ -43,8 +43,7 @@ protected:
         return GameMain();
     }
 
-    // The draws of level frame `n` (from 1): the level frames are the last `levelFrames` runs that begin
-    // with the sky.
+    // The draws of level frame `n` (from 1): each level frame is the run of draws that begins with the sky.
     std::vector<test::StageDraw> LevelFrame(int n) const
     {
         const std::vector<test::StageDraw> draws = stage.Draws();
