@@ -7,6 +7,9 @@
 #include "audio/Sound.h"
 #include "audio/WAVLoader.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
+#include "console/Console.h"
+#include "graphics/Font.h"
+#include "graphics/FreeTypeFont.h"
 #include "graphics/Graphics.h"
 #include "graphics/gl/GLFlat2DDriver.h"
 #include "pixmap/Pixmap.h"
@@ -63,9 +66,9 @@ void RunModuleInitialisers()
     InitPixmaps();            // 5. the older GL window module (not built): its import, the pixmap module
     InitBMPLoader();          // 6. BMP loader (imports the endian-stream module)
     InitSystem();             // 7. system and input: installs the host driver and creates the event queue
-    // 8. font loader chain
+    InitFontModule();         // 8. font loader chain (registers the built-in typeface)
     InitWaveOutAudioDriver(); // 9. wave-out audio driver: replaces the silent driver when the device opens
-    // 10. FreeType font loader
+    InitFreeTypeFontModule(); // 10. FreeType font loader
     // 11. HTTP stream protocol (networking is not built)
     // 12. sockets (networking is not built)
     InitLinkedLists(); // 13. linked lists
@@ -83,9 +86,9 @@ void RunModuleInitialisers()
     InitImageLoaders();         // 25. the image-loader bundle
     InitGraphicsDriverChoice(); // 26. Direct3D drivers (not built): the GL 2D driver is selected instead
     // 27. joystick input (not built)
-    InitLuaBinding();   // 28. Lua binding helpers
-    InitScriptEngine(); // 29. script engine
-    // 30. developer console
+    InitLuaBinding();     // 28. Lua binding helpers
+    InitScriptEngine();   // 29. script engine
+    InitConsole();        // 30. developer console
     InitGameModuleLast(); // 31. the last game-side initialiser
 }
 

@@ -257,6 +257,12 @@ std::int32_t TScriptEngine::ArgInt(lua_State* state, std::int32_t index)
     return static_cast<std::int32_t>(value);
 }
 
+std::int32_t TScriptEngine::ArgGiven(lua_State* state, std::int32_t index)
+{
+    CheckArgumentIndex(state, index);
+    return lua_isnoneornil(state, index) ? 0 : 1;
+}
+
 void TScriptEngine::AddStringArg(const Ref<String>& text)
 {
     Ref<TScriptArg> argument = New<TScriptArg>();

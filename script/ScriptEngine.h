@@ -82,6 +82,9 @@ public:
     static Ref<String> ArgString(lua_State* state, std::int32_t index);
     static double ArgNumber(lua_State* state, std::int32_t index);
     static std::int32_t ArgInt(lua_State* state, std::int32_t index);
+    // For native functions: 1 when the argument at `index` was passed and is not nil, else 0 (for
+    // optional arguments).
+    static std::int32_t ArgGiven(lua_State* state, std::int32_t index);
 
     // Queue an argument for `CallFunction` (started or not).
     virtual void AddStringArg(const Ref<String>& text);

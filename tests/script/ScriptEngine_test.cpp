@@ -78,6 +78,13 @@ int ReadsBelowItsFrame(lua_State* state)
     return 1;
 }
 
+// The second argument, or 10 when it was left out or nil.
+int WithDefault(lua_State* state)
+{
+    current->PushNumber(TScriptEngine::ArgGiven(state, 2) ? TScriptEngine::ArgNumber(state, 2) : 10);
+    return 1;
+}
+
 int AnswersMoreThanItPushed(lua_State*)
 {
     return 5;
@@ -326,6 +333,18 @@ TEST_F(ScriptEngineTest, NativeFunctionsReadArgumentsAndAnswerOnTheStackTheyWere
     EXPECT_EQ(Call("viaCoroutine"), "number 42.000000");
     EXPECT_EQ(Call("callsBack"), "number 42.000000");
     EXPECT_EQ(Call("truncations"), "string 2,-2,2147483647,-2147483648,0,7");
+    EXPECT_EQ(Top(), 0);
+}
+
+TEST_F(ScriptEngineTest, AnOptionalArgumentIsGivenUnlessLeftOutOrNil)
+{
+    engine->RegisterFunction("withDefault"_s, &WithDefault);
+    Run("function defaults() return table.concat({withDefault(1), withDefault(1, nil), withDefault(1, 3), "
+        "withDefault(1, 0), withDefault(nil, 4)}, ',') end "
+        "function wrongType() return withDefault(1, 'x') end");
+    EXPECT_EQ(Call("defaults"), "string 10,10,3,0,4");
+    EXPECT_NE(Call("wrongType").find("bad argument #2 to 'withDefault' (number expected, got string)"),
+              std::string::npos);
     EXPECT_EQ(Top(), 0);
 }
 
