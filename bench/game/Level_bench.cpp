@@ -14,7 +14,6 @@
 #include "game/GameMain.h"
 #include "game/Level.h"
 #include "game/ModuleSequence.h"
-#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "runtime/Handle.h"
 #include "runtime/Memory.h"
@@ -39,7 +38,6 @@ void SetUpLevel()
     ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     RunModuleInitialisers();
-    InitFontModule(); // the default font's bitmap, whichever start-up step registers it
     Ref<test::TScriptedHostDriver> clock = New<test::TScriptedHostDriver>();
     clock->clock = 100000;
     SetHostDriver(clock);

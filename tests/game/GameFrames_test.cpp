@@ -9,7 +9,6 @@
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
 #include "game/ModuleSequence.h"
-#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/TPixmap.h"
@@ -95,7 +94,6 @@ void ExpectMatchesReference(const Ref<TPixmap>& frame, const std::string& name)
 TEST(GameFrames, TheFirstTitleFrameAndALevelFrameMatchTheirReferences)
 {
     RunModuleInitialisers();
-    InitFontModule(); // the default font's bitmap, whichever start-up step registers it
     ResetGlobals();
     Ref<test::TScriptedHostDriver> clock = New<test::TScriptedHostDriver>();
     clock->clock = 100000;

@@ -1,8 +1,7 @@
 // A stage for the game's scenes in tests: the game's module sequence, a scripted clock and input
-// (ScriptedHostDriver.h), a recording 2D driver (RecordingFlat2DDriver.h), stand-ins for the game's
-// files (GameStandIns.h) and, where the font module has not registered it, for the font bitmap
-// (TestFontBitmap.h), with the game's globals at their start values. `Draws` reads the driver's log back
-// as pictures: which file (or glyph) was drawn where.
+// (ScriptedHostDriver.h), a recording 2D driver (RecordingFlat2DDriver.h) and stand-ins for the game's
+// files (GameStandIns.h), with the game's globals at their start values. `Draws` reads the driver's log
+// back as pictures: which file (or glyph) was drawn where.
 //
 // The flip pacing of the graphics module runs on the scripted clock, so every flip moves it on by the
 // 16 or 17 milliseconds of a 60 Hz frame (the vertical-sync test fails on a surface that does not wait).
@@ -14,7 +13,6 @@
 #include "support/GameStandIns.h"
 #include "support/RecordingFlat2DDriver.h"
 #include "support/ScriptedHostDriver.h"
-#include "support/TestFontBitmap.h"
 #include "system/Input.h"
 
 #include <string>
@@ -43,7 +41,6 @@ public:
     {
         game::RunModuleInitialisers();
         ok = RegisterGameStandIns();
-        RegisterTestFontBitmap(); // where the font module has not registered the real one
         game::ResetGlobals();
         previousHost = CurrentHostDriver();
         host = New<TScriptedHostDriver>();
