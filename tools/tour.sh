@@ -2,8 +2,8 @@
 # A guided run of the demo game without a desktop: the game plays on a private virtual X display (Xvfb)
 # with SDL's disk audio driver, Escape is pressed for you with xdotool as a player would (once the title
 # has scrolled a while, then again after some seconds of the level), and what the X server showed and
-# what the game played are saved in OUT_DIR: logo.png, title-1.png, title-2.png, loading.png,
-# level-1.png, level-2.png and sound.wav.
+# what the game played are saved in OUT_DIR: logo.png, title-1.png, title-2.png, level-1.png, level-2.png
+# and sound.wav.
 #
 # Usage: tools/tour.sh [BUILD_DIR] [OUT_DIR]        (defaults: build, BUILD_DIR/tour)
 # Timing (seconds, from the moment the window appears): TOUR_TITLE_SECONDS (12) before the first
@@ -36,33 +36,33 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/*.png "$out/sound.wav" "$out/sound.raw" "$out/game.log"
 
-# A display number nobody uses.
-number=90
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
-    number=$((number + 1))
-    [ "$number" -lt 200 ] || fail "no free X display number between 90 and 199"
-done
-display=":$number"
-
 server=""
 game_pid=""
 cleanup() {
     if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid" 2>/dev/null || true; fi
-    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null || true
+        # Gone before the next tour can look for a free display.
+        wait "$server" 2>/dev/null || true
+    fi
+    rm -f "$out/.display"
 }
 trap cleanup EXIT INT TERM
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and writes it once it accepts connections, so no other
+# server (one still going down, say) can answer in its place.
+: >"$out/.display"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$out/.display" >/dev/null 2>&1 &
 server=$!
-export DISPLAY="$display"
-unset WAYLAND_DISPLAY
 tries=0
-until xdotool getdisplaygeometry >/dev/null 2>&1; do
+until [ -s "$out/.display" ]; do
     tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || fail "Xvfb did not come up on $display"
-    kill -0 "$server" 2>/dev/null || fail "Xvfb could not start on $display"
+    [ "$tries" -lt 100 ] || fail "Xvfb did not come up"
+    kill -0 "$server" 2>/dev/null || fail "Xvfb could not start"
     sleep 0.1
 done
+export DISPLAY=":$(cat "$out/.display")"
+unset WAYLAND_DISPLAY
 
 raw="$out/sound.raw"
 # The game's own messages go to a log (SDL announces its disk driver there too).
@@ -104,8 +104,6 @@ sleep 5
 take title-2.png
 sleep $((title_seconds - 9))
 press_escape
-sleep 0.3
-take loading.png
 sleep "$load_seconds"
 take level-1.png
 sleep 3
