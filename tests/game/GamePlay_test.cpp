@@ -114,15 +114,15 @@ std::vector<std::int16_t> Music(const std::string& name)
     return {values, values + static_cast<std::ptrdiff_t>(sample->length) * 2};
 }
 
-// Whether `output` from `at` holds `music` from `from` for `count` values, within a rounding step.
-bool Holds(const std::vector<std::int16_t>& output, std::size_t at, const std::vector<std::int16_t>& music,
-           std::size_t from, std::size_t count)
+// How far (in values) `output` from `at` keeps playing `music` from `from`.
+std::size_t Matching(const std::vector<std::int16_t>& output, std::size_t at, const std::vector<std::int16_t>& music,
+                     std::size_t from)
 {
-    if (at + count > output.size() || from + count > music.size()) return false;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (std::abs(output[at + i] - music[from + i]) > 2) return false;
-    }
-    return true;
+    std::size_t n = 0;
+    while (at + n < output.size() && from + n < music.size() &&
+           std::abs(output[at + n] - music[from + n]) <= 2) // a rounding step
+        ++n;
+    return n;
 }
 
 // A tenth of a second into a piece, in values: the mixer eases a voice in and out over its first and last
@@ -135,19 +135,9 @@ std::size_t FindOpening(const std::vector<std::int16_t>& output, const std::vect
                         std::size_t from)
 {
     for (std::size_t at = from & ~std::size_t{1}; at + SETTLED + 512 < output.size(); at += 2) {
-        if (output[at + SETTLED] == music[SETTLED] && Holds(output, at + SETTLED, music, SETTLED, 512)) return at;
+        if (output[at + SETTLED] == music[SETTLED] && Matching(output, at + SETTLED, music, SETTLED) >= 512) return at;
     }
     return std::string::npos;
-}
-
-// How far (in values) `output` from `at` keeps playing `music` from `from`.
-std::size_t Matching(const std::vector<std::int16_t>& output, std::size_t at, const std::vector<std::int16_t>& music,
-                     std::size_t from)
-{
-    std::size_t n = 0;
-    while (at + n < output.size() && from + n < music.size() && std::abs(output[at + n] - music[from + n]) <= 2)
-        ++n;
-    return n;
 }
 
 class GamePlay : public ::testing::Test
