@@ -6,7 +6,7 @@
 // SDL_VIDEODRIVER=x11, it does not.)
 //
 //   BM_LevelFrame   one pass of the level loop (draw, flip, clear, release); the counters give the 2D
-//                   driver's calls and image draws per frame, counted once on a recording driver.
+//                   driver's calls, image draws and GL calls per frame, counted once on a recording driver.
 //   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
 //                   the first second (60 frames) and at the end, the process's resident size drift (from
 //                   the first second, and from the first minute) and the handles issued meanwhile.
@@ -50,9 +50,10 @@ void SetUpLevel()
     NewLevelLayers();
 }
 
-// Driver calls and image draws of one level frame, on a recording driver; the GL driver is current again
-// afterwards.
-void CountCalls(double& calls, double& imageDraws)
+// Driver calls and image draws of one level frame, on a recording driver, and the GL calls the GL 2D
+// driver makes for them: a quad is 10 calls (begin, four texture coordinates and vertices, end), a change
+// of picture binds its texture, and the clear is one. The GL driver is current again afterwards.
+void CountCalls(double& calls, double& imageDraws, double& glCalls)
 {
     const Ref<TGraphicsDriver> gl = CurrentGraphicsDriver();
     Ref<test::TRecordingFlat2DDriver> recording = New<test::TRecordingFlat2DDriver>();
@@ -62,7 +63,12 @@ void CountCalls(double& calls, double& imageDraws)
     recording->ClearCalls();
     RunLevelFrame();
     calls = static_cast<double>(recording->Log().size());
-    imageDraws = static_cast<double>(recording->Calls("FrameDraw").size());
+    const std::vector<test::DrawCall> draws = recording->Calls("FrameDraw");
+    imageDraws = static_cast<double>(draws.size());
+    glCalls = 1.0 + 10.0 * imageDraws;
+    for (std::size_t i = 0; i < draws.size(); ++i) {
+        if (i == 0 || draws[i].object != draws[i - 1].object) glCalls += 1.0;
+    }
     SelectGraphicsDriver(gl, GFX_BACKBUFFER);
     OpenGraphics(640, 480, 0, 60);
 }
@@ -72,12 +78,14 @@ void BM_LevelFrame(benchmark::State& state)
     SetUpLevel();
     double calls = 0;
     double imageDraws = 0;
-    CountCalls(calls, imageDraws);
+    double glCalls = 0;
+    CountCalls(calls, imageDraws, glCalls);
     RunLevelFrame();
     for (auto _ : state)
         RunLevelFrame();
     state.counters["driver_calls_per_frame"] = calls;
     state.counters["image_draws_per_frame"] = imageDraws;
+    state.counters["gl_calls_per_frame"] = glCalls;
     state.SetItemsProcessed(state.iterations());
 }
 // Real time, and CPU time of the whole process: Mesa's llvmpipe draws on threads of its own.
