@@ -1,5 +1,8 @@
 # Quick start: `make run` plays the demo game, `make test` runs every test.
 # Both install any missing Debian packages first, then configure and build into build/.
+# Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) `make run` gives the tour instead: the game
+# plays on a private virtual display, Escape is pressed for you, and screenshots and the sound are saved
+# in build/tour/ (tools/tour.sh). `make tour` gives the tour anywhere.
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -7,7 +10,7 @@ TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build media run test test-sanitize test-tsan bench fuzz clean
+.PHONY: all deps configure build media run tour test test-sanitize test-tsan bench fuzz clean
 
 all: build
 
@@ -26,11 +29,15 @@ media: configure
 	@echo "The game's media are in $(BUILD)/media/; $(BUILD)/media/contact-sheet.png shows every picture."
 
 run: build
-	@if [ -x $(BUILD)/bin/vantamax ]; then \
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
 		$(BUILD)/bin/vantamax; \
 	else \
-		echo "The demo game is not built yet: build/bin/vantamax does not exist in this version."; \
+		echo "No display here: touring the game on a virtual one instead (see tools/tour.sh)."; \
+		tools/tour.sh $(BUILD) $(BUILD)/tour; \
 	fi
+
+tour: build
+	@tools/tour.sh $(BUILD) $(BUILD)/tour
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

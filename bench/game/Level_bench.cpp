@@ -1,0 +1,151 @@
+// The level frame's cost and a long run of it, in process: the game's own level (media, twelve layers,
+// creature, texts) drawn by the GL 2D driver at 640 x 480 on SDL's offscreen driver (EGL with Mesa's
+// llvmpipe) unless SDL_VIDEODRIVER says otherwise. The clock is scripted, so the flip's pacing sleep
+// costs nothing and the frames run unpaced. (On the offscreen driver a flip does not wait for the frame
+// to be drawn, so unpaced frames queue up in Mesa and the resident size grows with them; under Xvfb,
+// SDL_VIDEODRIVER=x11, it does not.)
+//
+//   BM_LevelFrame   one pass of the level loop (draw, flip, clear, release); the counters give the 2D
+//                   driver's calls, image draws and GL calls per frame, counted once on a recording driver.
+//   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
+//                   the first second (60 frames) and at the end, the process's resident size drift (from
+//                   the first second, and from the first minute) and the handles issued meanwhile.
+#include "game/GameGlobals.h"
+#include "game/GameMain.h"
+#include "game/Level.h"
+#include "game/ModuleSequence.h"
+#include "graphics/Graphics.h"
+#include "runtime/Handle.h"
+#include "runtime/Memory.h"
+#include "support/RecordingFlat2DDriver.h"
+#include "support/ScriptedHostDriver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+namespace vanta::game {
+namespace {
+
+// The level loaded and its layers made, as `GameMain` leaves it before its loop, on the current driver.
+void SetUpLevel()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    RunModuleInitialisers();
+    Ref<test::TScriptedHostDriver> clock = New<test::TScriptedHostDriver>();
+    clock->clock = 100000;
+    SetHostDriver(clock);
+    GameGlobals& g = Globals();
+    g.releaseMark = ReleaseStackLevel();
+    g.layers = CreateList();
+    g.gateLastClock = ReadClock();
+    OpenGraphics(640, 480, 0, 60);
+    LoadLevel();
+    NewLevelLayers();
+}
+
+// Driver calls and image draws of one level frame, on a recording driver, and the GL calls the GL 2D
+// driver makes for them: a quad is 10 calls (begin, four texture coordinates and vertices, end), a change
+// of picture binds its texture, and the clear is one. The GL driver is current again afterwards.
+void CountCalls(double& calls, double& imageDraws, double& glCalls)
+{
+    const Ref<TGraphicsDriver> gl = CurrentGraphicsDriver();
+    Ref<test::TRecordingFlat2DDriver> recording = New<test::TRecordingFlat2DDriver>();
+    SelectGraphicsDriver(recording, GFX_BACKBUFFER);
+    OpenGraphics(640, 480, 0, 60);
+    RunLevelFrame(); // the first frame after an open makes the driver frames
+    recording->ClearCalls();
+    RunLevelFrame();
+    calls = static_cast<double>(recording->Log().size());
+    const std::vector<test::DrawCall> draws = recording->Calls("FrameDraw");
+    imageDraws = static_cast<double>(draws.size());
+    glCalls = 1.0 + 10.0 * imageDraws;
+    for (std::size_t i = 0; i < draws.size(); ++i) {
+        if (i == 0 || draws[i].object != draws[i - 1].object) glCalls += 1.0;
+    }
+    SelectGraphicsDriver(gl, GFX_BACKBUFFER);
+    OpenGraphics(640, 480, 0, 60);
+}
+
+void BM_LevelFrame(benchmark::State& state)
+{
+    SetUpLevel();
+    double calls = 0;
+    double imageDraws = 0;
+    double glCalls = 0;
+    CountCalls(calls, imageDraws, glCalls);
+    RunLevelFrame();
+    for (auto _ : state)
+        RunLevelFrame();
+    state.counters["driver_calls_per_frame"] = calls;
+    state.counters["image_draws_per_frame"] = imageDraws;
+    state.counters["gl_calls_per_frame"] = glCalls;
+    state.SetItemsProcessed(state.iterations());
+}
+// Real time, and CPU time of the whole process: Mesa's llvmpipe draws on threads of its own.
+BENCHMARK(BM_LevelFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
+
+std::int64_t ResidentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<std::int64_t>(resident) * ::sysconf(_SC_PAGESIZE);
+}
+
+// The number the handle table would give the next object: it grows only when handles are kept.
+std::int32_t NextHandle()
+{
+    const std::int32_t handle = ObjectToHandle(New<Object>());
+    ReleaseHandle(handle);
+    return handle;
+}
+
+void BM_LevelSoak(benchmark::State& state)
+{
+    SetUpLevel();
+    const char* setting = std::getenv("VANTA_SOAK_FRAMES");
+    const long frames = setting != nullptr ? std::atol(setting) : 100000;
+    for (auto _ : state) {
+        for (int i = 0; i < 60; ++i)
+            RunLevelFrame();
+        const std::int64_t memory = MemoryInUse();
+        const std::int64_t resident = ResidentBytes();
+        const std::int32_t handle = NextHandle();
+        // Mesa and the X server's client side settle over the first minute or so; the drift after a minute
+        // of play is measured too.
+        std::int64_t residentAfterAMinute = resident;
+        for (long i = 60; i < frames; ++i) {
+            RunLevelFrame();
+            if (i == 3600) residentAfterAMinute = ResidentBytes();
+        }
+        const std::int64_t residentAtEnd = ResidentBytes();
+        state.counters["frames"] = static_cast<double>(frames);
+        state.counters["memory_in_use_after_1s"] = static_cast<double>(memory);
+        state.counters["memory_in_use_at_end"] = static_cast<double>(MemoryInUse());
+        state.counters["rss_after_1s_MiB"] = static_cast<double>(resident) / (1 << 20);
+        state.counters["rss_at_end_MiB"] = static_cast<double>(residentAtEnd) / (1 << 20);
+        state.counters["rss_drift_percent"] =
+            100.0 * static_cast<double>(residentAtEnd - resident) / static_cast<double>(resident);
+        state.counters["rss_drift_after_1min_percent"] = 100.0 *
+                                                         static_cast<double>(residentAtEnd - residentAfterAMinute) /
+                                                         static_cast<double>(residentAfterAMinute);
+        // Each probe issues one number itself.
+        state.counters["handles_issued"] = static_cast<double>(NextHandle() - handle - 1);
+    }
+}
+BENCHMARK(BM_LevelSoak)->Unit(benchmark::kSecond)->Iterations(1);
+
+} // namespace
+} // namespace vanta::game
+
+BENCHMARK_MAIN();

@@ -1,0 +1,68 @@
+// The game's main sequence.
+#include "game/GameMain.h"
+
+#include "audio/Sound.h"
+#include "game/GameGlobals.h"
+#include "game/Intro.h"
+#include "game/Level.h"
+#include "game/ModuleSequence.h"
+#include "graphics/Graphics.h"
+#include "runtime/Handle.h"
+#include "system/HostDriver.h"
+#include "system/Keys.h"
+
+namespace vanta::game {
+
+std::int32_t GameMain()
+{
+    GameGlobals& g = Globals();
+    if (g.started) return 0;
+    g.started = true;
+    g.releaseMark = ReleaseStackLevel();
+
+    RunModuleInitialisers();
+    if (!g.layersCreated) {
+        g.layersCreated = true;
+        g.layers = CreateList();
+    }
+    if (!g.gateClockRead) {
+        g.gateClockRead = true;
+        g.gateLastClock = ReadClock();
+    }
+
+    OpenGraphics(640, 480, 0, 60);
+    HidePointer();
+
+    ShowLogo();
+    ShowTitle();
+    LoadLevel();
+    NewLevelLayers();
+
+    StopChannel(HandleToObject<TChannel>(g.introChannel));
+    if (!g.levelChannelStarted) {
+        g.levelChannelStarted = true;
+        g.levelChannel = ObjectToHandle(PlaySound(HandleToObject<TSound>(g.levelMusic)));
+    }
+
+    while (KeyHits(VK_ESCAPE) == 0)
+        RunLevelFrame();
+    FlushReleaseStack(g.releaseMark);
+    return 0;
+}
+
+void RunLevelFrame()
+{
+    DrawLevelFrame();
+    FlipGraphics();
+    ClearGraphics();
+    // Everything the frame made and nobody kept dies here.
+    FlushReleaseStackKeeping(Globals().releaseMark, {});
+}
+
+void RunGame()
+{
+    InitGameModule();
+    GameMain();
+}
+
+} // namespace vanta::game

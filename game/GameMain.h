@@ -1,0 +1,23 @@
+// The game's main sequence: module start-up, the window, the intro, the level and its loop until Escape.
+//
+// Builds on the module sequence (game/ModuleSequence.h), the intro (game/Intro.h), the level
+// (game/Level.h, game/Layer.h), graphics, sounds and polled input.
+//
+// Main thread only.
+#pragma once
+
+#include <cstdint>
+
+namespace vanta::game {
+
+// Runs the whole game and returns 0 when Escape ends the level. A second call returns 0 at once.
+std::int32_t GameMain();
+
+// One pass of the level loop: the frame's contents, the flip, the clear, then the release of everything
+// the frame made (down to the release mark `GameMain` took).
+void RunLevelFrame();
+
+// The process entry's game function: the game module's initialiser, then `GameMain`.
+void RunGame();
+
+} // namespace vanta::game
