@@ -8,6 +8,7 @@
 #include "platform/detail/State.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -145,12 +146,26 @@ Window* GLContextWindow(GLContext* context)
     return context != nullptr ? context->window : nullptr;
 }
 
+namespace {
+
+// Presents the current context's back buffer. An offscreen window has no display to wait for, so its swap
+// returns at once and an unpaced loop would queue frames in the GL driver without bound (gigabytes within
+// seconds): there the swap waits until the frame is drawn, as a display's swap would.
+void SwapCurrent(SDL_Window* window)
+{
+    SDL_GL_SwapWindow(window);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "offscreen") == 0) glFinish();
+}
+
+} // namespace
+
 bool SwapBuffers(Window* window)
 {
     if (!detail::VideoReady() || !detail::IsLiveWindow(window))
         return Fail("Cannot swap buffers: the window does not exist");
     if (SDL_GL_GetCurrentContext() != nullptr && SDL_GL_GetCurrentWindow() == window->sdl) {
-        SDL_GL_SwapWindow(window->sdl);
+        SwapCurrent(window->sdl);
         return true;
     }
     // SDL only swaps the window of the current context, Windows swaps any window's buffers.
@@ -160,7 +175,7 @@ bool SwapBuffers(Window* window)
     const CurrentContextGuard restore;
     if (SDL_GL_MakeCurrent(window->sdl, (*own)->sdl) != 0)
         return Fail(std::string("Cannot swap buffers: ") + SDL_GetError());
-    SDL_GL_SwapWindow(window->sdl);
+    SwapCurrent(window->sdl);
     return true;
 }
 

@@ -1,9 +1,7 @@
 // The level frame's cost and a long run of it, in process: the game's own level (media, twelve layers,
 // creature, texts) drawn by the GL 2D driver at 640 x 480 on SDL's offscreen driver (EGL with Mesa's
 // llvmpipe) unless SDL_VIDEODRIVER says otherwise. The clock is scripted, so the flip's pacing sleep
-// costs nothing and the frames run unpaced. (On the offscreen driver a flip does not wait for the frame
-// to be drawn, so unpaced frames queue up in Mesa and the resident size grows with them; under Xvfb,
-// SDL_VIDEODRIVER=x11, it does not.)
+// costs nothing and the frames run unpaced.
 //
 //   BM_LevelFrame   one pass of the level loop (draw, flip, clear, release); the counters give the 2D
 //                   driver's calls, image draws and GL calls per frame, counted once on a recording driver.

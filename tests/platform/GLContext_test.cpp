@@ -6,7 +6,9 @@
 #include "support/GLReadback.h"
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -257,6 +259,50 @@ TEST_F(GLContextTest, GLFunctionsAreFoundByNameWhileAGLWindowExists)
     ASSERT_NE(window, nullptr);
     EXPECT_NE(GetGLProcAddress("glClear"), nullptr);
 }
+
+#ifdef VANTA_GL_OFFSCREEN
+// The process's resident size in MiB.
+double ResidentMiB()
+{
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// An offscreen window has no display to wait for: unless its swap waits for the frame to be drawn, a loop
+// that never reads pixels back queues frames in the GL driver and the process grows by gigabytes.
+TEST_F(GLContextTest, UnpacedOffscreenFramesDoNotPileUpInTheDriver)
+{
+    Window* window = Open(640, 480, DoubleBuffered());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(MakeCurrent(Context(window))) << GLError();
+    PixelProjection(640, 480);
+    const auto frame = [&](int n) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        for (int i = 0; i < 200; ++i) {
+            const auto x = static_cast<float>(i * 3);
+            glColor3ub(static_cast<GLubyte>(i), static_cast<GLubyte>(n), 90);
+            glBegin(GL_QUADS);
+            glVertex2f(x, 8);
+            glVertex2f(x + 8, 8);
+            glVertex2f(x + 8, 16);
+            glVertex2f(x, 16);
+            glEnd();
+        }
+        ASSERT_TRUE(SwapBuffers(window)) << GLError();
+    };
+    for (int n = 0; n < 50; ++n)
+        frame(n);
+    const double settled = ResidentMiB();
+    for (int n = 0; n < 1500; ++n)
+        frame(n);
+    EXPECT_LT(ResidentMiB() - settled, 64.0) << "resident size grew from " << settled << " MiB";
+}
+#endif
 
 } // namespace
 } // namespace vanta::platform
