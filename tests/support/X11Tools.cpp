@@ -14,6 +14,33 @@
 namespace vanta::test {
 namespace {
 
+// A connection to the display on which X errors are ignored while it is open: the windows a test looks at
+// belong to another process and may go away between two requests, and Xlib's default error handler would
+// end the test program.
+class TolerantDisplay
+{
+public:
+    TolerantDisplay() : display_(XOpenDisplay(nullptr))
+    {
+        if (display_ != nullptr) previous_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
+    ~TolerantDisplay()
+    {
+        if (display_ == nullptr) return;
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+        XCloseDisplay(display_);
+    }
+    TolerantDisplay(const TolerantDisplay&) = delete;
+    TolerantDisplay& operator=(const TolerantDisplay&) = delete;
+
+    Display* Get() const { return display_; }
+
+private:
+    Display* display_;
+    XErrorHandler previous_ = nullptr;
+};
+
 // Whether a window's title is `title`: the Latin-1 WM_NAME, or the UTF-8 _NET_WM_NAME that some
 // programs (SDL's message boxes) set instead.
 bool HasTitle(Display* display, ::Window window, const std::string& title)
@@ -63,11 +90,9 @@ bool HasTitle(Display* display, ::Window window, const std::string& title)
 
 unsigned long FindWindowByTitle(const std::string& title)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return 0;
-    const ::Window window = FindByTitle(display, DefaultRootWindow(display), title, 3);
-    XCloseDisplay(display);
-    return window;
+    const TolerantDisplay display;
+    if (display.Get() == nullptr) return 0;
+    return FindByTitle(display.Get(), DefaultRootWindow(display.Get()), title, 3);
 }
 
 namespace {
@@ -75,15 +100,8 @@ namespace {
 // The attributes of `window`; false when there is no display or no such window.
 bool QueryAttributes(unsigned long window, XWindowAttributes& attributes)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return false;
-    // The window may go away meanwhile; Xlib's default error handler would end the test program.
-    const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    const bool found = window != 0 && XGetWindowAttributes(display, window, &attributes) != 0;
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    XCloseDisplay(display);
-    return found;
+    const TolerantDisplay display;
+    return display.Get() != nullptr && window != 0 && XGetWindowAttributes(display.Get(), window, &attributes) != 0;
 }
 
 } // namespace
@@ -105,7 +123,8 @@ bool IsWindowViewable(unsigned long window)
 
 bool CaptureWindow(unsigned long window, int& width, int& height, std::vector<unsigned long>& pixels)
 {
-    Display* display = XOpenDisplay(nullptr);
+    const TolerantDisplay tolerant;
+    Display* display = tolerant.Get();
     if (display == nullptr) return false;
     XWindowAttributes attributes{};
     bool captured = false;
@@ -125,13 +144,13 @@ bool CaptureWindow(unsigned long window, int& width, int& height, std::vector<un
             captured = true;
         }
     }
-    XCloseDisplay(display);
     return captured;
 }
 
 bool RequestWindowClose(const std::string& title)
 {
-    Display* display = XOpenDisplay(nullptr);
+    const TolerantDisplay tolerant;
+    Display* display = tolerant.Get();
     if (display == nullptr) return false;
     const ::Window window = FindByTitle(display, DefaultRootWindow(display), title, 3);
     if (window != 0) {
@@ -144,9 +163,7 @@ bool RequestWindowClose(const std::string& title)
         event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
         event.xclient.data.l[1] = CurrentTime;
         XSendEvent(display, window, False, NoEventMask, &event);
-        XSync(display, False);
     }
-    XCloseDisplay(display);
     return window != 0;
 }
 
