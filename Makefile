@@ -9,6 +9,8 @@ SANITIZE_BUILD ?= build-sanitize
 TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# The build's own progress lines are enough; make's "Entering directory" lines are noise.
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps configure build media run tour test test-sanitize test-tsan bench fuzz clean
 
