@@ -273,10 +273,11 @@ Ref<TPixmap> GrabPixmap(std::int32_t x, std::int32_t y, std::int32_t width, std:
 void DrawImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
 {
     const detail::DrawState& state = State();
-    const float x0 = -image->handleX;
-    const float y0 = -image->handleY;
-    image->Frame(frame)->Draw(x0, y0, x0 + static_cast<float>(image->width), y0 + static_cast<float>(image->height),
-                              x + state.originX, y + state.originY);
+    TImage& picture = *image;
+    const float x0 = -picture.handleX;
+    const float y0 = -picture.handleY;
+    picture.Frame(frame)->Draw(x0, y0, x0 + static_cast<float>(picture.width), y0 + static_cast<float>(picture.height),
+                               x + state.originX, y + state.originY);
 }
 
 void DrawImageRect(const Ref<TImage>& image, float x, float y, float width, float height, std::int32_t frame)

@@ -22,12 +22,15 @@ Ref<TImageFrame> TImage::Frame(std::int32_t index)
 {
     CheckIndex(index);
     const std::int32_t sequence = GraphicsSequence();
-    std::int32_t& made = sequences->At<std::int32_t>(index);
-    if (made == sequence) return Downcast<TImageFrame>(frames->ObjectAt(index));
+    const std::int32_t made = sequences->At<std::int32_t>(index);
+    const Ref<Object>& current = frames->ObjectAt(index);
+    // Only driver frames are stored here; the class check stays because the array is a public field.
+    if (made == sequence && IsKindOf(current.Raw(), &classRecordOf<TImageFrame>))
+        return Ref<TImageFrame>(static_cast<TImageFrame*>(current.Raw()));
     // The frame is made before anything is recorded, so a driver that throws leaves no stale record.
     Ref<TImageFrame> frame = detail::Driver().CreateFrameFromPixmap(Lock(index, 1, 0), flags);
     frames->ObjectAt(index) = frame;
-    made = sequence;
+    sequences->At<std::int32_t>(index) = sequence;
     return frame;
 }
 

@@ -76,7 +76,8 @@ void GLDrawState::TexturingOff()
 
 void GLDrawState::Vertex(float x, float y, float tx, float ty) const
 {
-    glVertex2f(x * ix_ + y * iy_ + tx, x * jx_ + y * jy_ + ty);
+    const std::array<float, 2> point = Transform(x, y, tx, ty);
+    glVertex2f(point[0], point[1]);
 }
 
 void GLDrawState::ApplyColour() const

@@ -45,6 +45,11 @@ public:
         jx_ = jx;
         jy_ = jy;
     }
+    // The transformed point. Inline: every drawn image sends four of them.
+    std::array<float, 2> Transform(float x, float y, float tx, float ty) const noexcept
+    {
+        return {x * ix_ + y * iy_ + tx, x * jx_ + y * jy_ + ty};
+    }
     // Sends the transformed point to GL as a vertex (inside glBegin/glEnd).
     void Vertex(float x, float y, float tx, float ty) const;
 

@@ -7,6 +7,7 @@
 #include "pixmap/Pixmap.h"
 
 #include <algorithm>
+#include <array>
 
 #include <GL/gl.h>
 
@@ -48,15 +49,19 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
 {
     GLDrawState& state = TheGLDrawState();
     state.TexturingOn(texture);
+    const std::array<float, 2> topLeft = state.Transform(x0, y0, tx, ty);
+    const std::array<float, 2> topRight = state.Transform(x1, y0, tx, ty);
+    const std::array<float, 2> bottomRight = state.Transform(x1, y1, tx, ty);
+    const std::array<float, 2> bottomLeft = state.Transform(x0, y1, tx, ty);
     glBegin(GL_QUADS);
     glTexCoord2f(uMin, vMin);
-    state.Vertex(x0, y0, tx, ty);
+    glVertex2fv(topLeft.data());
     glTexCoord2f(uMax, vMin);
-    state.Vertex(x1, y0, tx, ty);
+    glVertex2fv(topRight.data());
     glTexCoord2f(uMax, vMax);
-    state.Vertex(x1, y1, tx, ty);
+    glVertex2fv(bottomRight.data());
     glTexCoord2f(uMin, vMax);
-    state.Vertex(x0, y1, tx, ty);
+    glVertex2fv(bottomLeft.data());
     glEnd();
 }
 
