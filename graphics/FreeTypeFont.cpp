@@ -264,6 +264,14 @@ std::int32_t SetLargestSize(FT_Face face, std::int32_t size, std::int32_t floor)
 // [SECTION] Loading a font
 // ------------------------------------------------------------------------------------------------------------
 
+// Row `y` (0 = top) of a bitmap; a negative pitch means the rows are stored bottom up.
+const unsigned char* BitmapRow(const FT_Bitmap& bitmap, std::int32_t y)
+{
+    if (bitmap.pitch >= 0) return bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+    const auto rows = static_cast<std::int32_t>(bitmap.rows);
+    return bitmap.buffer + static_cast<std::ptrdiff_t>(rows - 1 - y) * -bitmap.pitch;
+}
+
 // A copy of an 8-bit grey bitmap with `levels` levels as alpha (0 ... 255).
 Ref<TPixmap> CopyGrey(const FT_Bitmap& bitmap, unsigned levels)
 {
@@ -271,8 +279,7 @@ Ref<TPixmap> CopyGrey(const FT_Bitmap& bitmap, unsigned levels)
     const auto rows = static_cast<std::int32_t>(bitmap.rows);
     const Ref<TPixmap> pixmap = CreatePixmap(width, rows, PF_A8, 4);
     for (std::int32_t y = 0; y < rows; ++y) {
-        const unsigned char* from = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
-        if (bitmap.pitch < 0) from = bitmap.buffer + static_cast<std::ptrdiff_t>(rows - 1 - y) * -bitmap.pitch;
+        const unsigned char* from = BitmapRow(bitmap, y);
         std::uint8_t* to = PixmapPixelPtr(pixmap, 0, y);
         if (levels == 256) {
             std::memcpy(to, from, static_cast<std::size_t>(width));
@@ -292,8 +299,7 @@ Ref<TPixmap> UnpackMono(const FT_Bitmap& bitmap)
     const auto rows = static_cast<std::int32_t>(bitmap.rows);
     const Ref<TPixmap> pixmap = CreatePixmap(width, rows, PF_A8, 4);
     for (std::int32_t y = 0; y < rows; ++y) {
-        const unsigned char* from = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
-        if (bitmap.pitch < 0) from = bitmap.buffer + static_cast<std::ptrdiff_t>(rows - 1 - y) * -bitmap.pitch;
+        const unsigned char* from = BitmapRow(bitmap, y);
         std::uint8_t* to = PixmapPixelPtr(pixmap, 0, y);
         for (std::int32_t x = 0; x < width; ++x)
             to[x] = (from[x >> 3] & (0x80u >> (x & 7))) != 0 ? 255 : 0;

@@ -6,8 +6,7 @@
 #include "graphics/ImageFont.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/Error.h"
-#include "support/RecordingFlat2DDriver.h"
-#include "support/TestFontBitmap.h"
+#include "support/RecordingGraphicsTest.h"
 
 #include <cmath>
 #include <vector>
@@ -29,24 +28,9 @@ MATCHER_P(NearArgs, expected, "")
     return true;
 }
 
-class DrawTest : public ::testing::Test
+class DrawTest : public test::RecordingGraphicsTest
 {
 protected:
-    void SetUp() override
-    {
-        InitGraphics();
-        test::RegisterTestFontBitmap();
-        driver = New<test::TRecordingFlat2DDriver>();
-        SelectGraphicsDriver(driver, 0);
-        OpenGraphics(640, 480, 0, SYNC_NONE);
-        driver->ClearCalls();
-    }
-    void TearDown() override
-    {
-        CloseGraphics();
-        SelectGraphicsDriver(Null, 0);
-    }
-
     // A w x h image of one frame, with the given handle.
     static Ref<TImage> Picture(std::int32_t w, std::int32_t h, float handleX = 0, float handleY = 0)
     {
@@ -61,8 +45,6 @@ protected:
         EXPECT_EQ(calls.size(), 1u) << slot;
         return calls.empty() ? Args{} : calls[0].args;
     }
-
-    Ref<test::TRecordingFlat2DDriver> driver;
 };
 
 TEST_F(DrawTest, RotationAndScaleSendTheMatrix)

@@ -6,8 +6,7 @@
 #include "graphics/ImageFont.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/Error.h"
-#include "support/RecordingFlat2DDriver.h"
-#include "support/TestFontBitmap.h"
+#include "support/RecordingGraphicsTest.h"
 
 #include <cstdlib>
 #include <vector>
@@ -19,23 +18,13 @@ namespace {
 
 using Args = std::vector<double>;
 
-class ImageFontTest : public ::testing::Test
+class ImageFontTest : public test::RecordingGraphicsTest
 {
 protected:
-    void SetUp() override
-    {
-        InitGraphics();
-        test::RegisterTestFontBitmap();
-        driver = New<test::TRecordingFlat2DDriver>();
-        SelectGraphicsDriver(driver, 0);
-        OpenGraphics(640, 480, 0, SYNC_NONE);
-        driver->ClearCalls();
-    }
     void TearDown() override
     {
         SetTextFont(Null);
-        CloseGraphics();
-        SelectGraphicsDriver(Null, 0);
+        RecordingGraphicsTest::TearDown();
     }
 
     // The x positions of the glyph draws, in order.
@@ -46,8 +35,6 @@ protected:
             xs.push_back(call.args[4]);
         return xs;
     }
-
-    Ref<test::TRecordingFlat2DDriver> driver;
 };
 
 // A font of two glyphs from code 65: 'A' with a picture, offset (1, 2), advance 5.5; 'B' empty, advance 3.

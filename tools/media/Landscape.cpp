@@ -28,24 +28,6 @@ void Wrapped(cairo_t* cr, Shape shape)
     }
 }
 
-std::uint8_t Byte(double v)
-{
-    return static_cast<std::uint8_t>(std::lround(Clamp01(v) * 255));
-}
-
-void Put(std::uint8_t* p, const Colour& c, double alpha = 1.0)
-{
-    p[0] = Byte(c.r);
-    p[1] = Byte(c.g);
-    p[2] = Byte(c.b);
-    p[3] = Byte(alpha);
-}
-
-Colour Scale(const Colour& c, double k)
-{
-    return {c.r * k, c.g * k, c.b * k};
-}
-
 } // namespace
 
 Colour SkyColour(double screenY)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cairo.h>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -96,6 +97,27 @@ double FractalNoise(double x, double y, int octaves, int period, std::uint32_t s
 double Hash01(std::int64_t a, std::int64_t b, std::uint32_t seed);
 
 double Clamp01(double v);
+
+// A channel value (0 ... 1, clamped) as a byte, rounded.
+inline std::uint8_t Byte(double v)
+{
+    return static_cast<std::uint8_t>(std::lround(Clamp01(v) * 255));
+}
+
+// Writes `c` with `alpha` as four bytes in the order r, g, b, a.
+inline void Put(std::uint8_t* p, const Colour& c, double alpha = 1.0)
+{
+    p[0] = Byte(c.r);
+    p[1] = Byte(c.g);
+    p[2] = Byte(c.b);
+    p[3] = Byte(alpha);
+}
+
+// `c` with every channel times `k`.
+inline Colour Scale(const Colour& c, double k)
+{
+    return {c.r * k, c.g * k, c.b * k};
+}
 double SmoothStep(double edge0, double edge1, double v);
 
 } // namespace vanta::media
