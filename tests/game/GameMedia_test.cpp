@@ -34,14 +34,14 @@ enum class Kind
     RGB,
 };
 
-struct PictureSpec
+struct ExpectedPicture
 {
     const char* name;
     int width, height;
     Kind kind;
 };
 
-const PictureSpec pictures[] = {
+const ExpectedPicture pictures[] = {
     {"intro/logo-zelkor.jpg", 640, 480, Kind::JPEG},
     {"intro/introtitre.jpg", 640, 480, Kind::JPEG},
     {"intro/globeintro.png", 640, 400, Kind::Palette},
@@ -186,11 +186,11 @@ TEST_F(GameMedia, TheBuildEmbedsEveryFileUnderItsRegisteredNameInTheGamesOrderWi
 
 TEST_F(GameMedia, EveryPictureDecodesToItsSizeInItsFileFormat)
 {
-    for (const PictureSpec& spec : pictures) {
-        SCOPED_TRACE(spec.name);
-        const EmbeddedBlock& block = Block(spec.name);
+    for (const ExpectedPicture& picture : pictures) {
+        SCOPED_TRACE(picture.name);
+        const EmbeddedBlock& block = Block(picture.name);
         const auto* bytes = static_cast<const std::uint8_t*>(block.data);
-        if (spec.kind == Kind::JPEG) {
+        if (picture.kind == Kind::JPEG) {
             // Baseline: a start-of-frame 0 marker with 8-bit samples and three components; no other frame type.
             ASSERT_TRUE(bytes[0] == 0xff && bytes[1] == 0xd8);
             int baselineFrames = 0, otherFrames = 0;
@@ -215,27 +215,27 @@ TEST_F(GameMedia, EveryPictureDecodesToItsSizeInItsFileFormat)
             ASSERT_GT(block.size, 26);
             ASSERT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 12, 4), "IHDR");
             EXPECT_EQ(bytes[24], 8);
-            EXPECT_EQ(bytes[25], spec.kind == Kind::Palette ? 3 : (spec.kind == Kind::RGBA ? 6 : 2));
+            EXPECT_EQ(bytes[25], picture.kind == Kind::Palette ? 3 : (picture.kind == Kind::RGBA ? 6 : 2));
         }
-        const Ref<TPixmap> pixmap = Load(spec.name);
+        const Ref<TPixmap> pixmap = Load(picture.name);
         ASSERT_TRUE(pixmap);
-        EXPECT_EQ(PixmapWidth(pixmap), spec.width);
-        EXPECT_EQ(PixmapHeight(pixmap), spec.height);
-        EXPECT_EQ(PixmapFormat(pixmap), spec.kind == Kind::RGBA ? PF_RGBA8888 : PF_RGB888);
+        EXPECT_EQ(PixmapWidth(pixmap), picture.width);
+        EXPECT_EQ(PixmapHeight(pixmap), picture.height);
+        EXPECT_EQ(PixmapFormat(pixmap), picture.kind == Kind::RGBA ? PF_RGBA8888 : PF_RGB888);
     }
 }
 
 TEST_F(GameMedia, MaskedPicturesAreExactBlackWhereTransparentAndClearlyNotBlackElsewhere)
 {
-    for (const PictureSpec& spec : pictures) {
-        if (spec.kind != Kind::Palette) continue;
-        SCOPED_TRACE(spec.name);
-        const Ref<TPixmap> pixmap = Load(spec.name);
+    for (const ExpectedPicture& picture : pictures) {
+        if (picture.kind != Kind::Palette) continue;
+        SCOPED_TRACE(picture.name);
+        const Ref<TPixmap> pixmap = Load(picture.name);
         ASSERT_TRUE(pixmap);
         std::set<std::uint32_t> colours;
         int black = 0, nearBlack = 0;
-        for (int y = 0; y < spec.height; ++y) {
-            for (int x = 0; x < spec.width; ++x) {
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
                 const auto rgb = Rgb(pixmap, x, y);
                 colours.insert(static_cast<std::uint32_t>(rgb[0] << 16 | rgb[1] << 8 | rgb[2]));
                 const int brightest = std::max({rgb[0], rgb[1], rgb[2]});
@@ -247,7 +247,7 @@ TEST_F(GameMedia, MaskedPicturesAreExactBlackWhereTransparentAndClearlyNotBlackE
         EXPECT_LE(colours.size(), 256u);
         EXPECT_EQ(nearBlack, 0);
         EXPECT_GT(black, 0) << "every masked picture lets the scene show somewhere";
-        EXPECT_LT(black, spec.width * spec.height) << "and shows something itself";
+        EXPECT_LT(black, picture.width * picture.height) << "and shows something itself";
     }
     // The pictures the game draws unmasked-in-effect must hold no black at all: a hole in the sky or in
     // the console's panel would show what lies behind.
@@ -416,7 +416,7 @@ TEST_F(GameMedia, TheCreaturesSixCellsEachHoldOneDistinctFigureOnATransparentBac
     }
 }
 
-struct MusicSpec
+struct ExpectedMusic
 {
     const char* name;
     double shortest, longest; // seconds
@@ -424,17 +424,17 @@ struct MusicSpec
 
 TEST_F(GameMedia, MusicIsStereoAt44100HzLoopsWithoutAClickAndNeverClips)
 {
-    for (const MusicSpec& spec :
-         {MusicSpec{"intro/intromusic.ogg", 30, 60}, MusicSpec{"DATAS/music-level1.ogg", 45, 90}}) {
-        SCOPED_TRACE(spec.name);
+    for (const ExpectedMusic& music :
+         {ExpectedMusic{"intro/intromusic.ogg", 30, 60}, ExpectedMusic{"DATAS/music-level1.ogg", 45, 90}}) {
+        SCOPED_TRACE(music.name);
         const Ref<TAudioSample> sample =
-            LoadAudioSample(String::FromCString((std::string("incbin::") + spec.name).c_str()));
+            LoadAudioSample(String::FromCString((std::string("incbin::") + music.name).c_str()));
         ASSERT_TRUE(sample);
         EXPECT_EQ(sample->format, SF_STEREO16LE);
         EXPECT_EQ(sample->hertz, 44100);
         const double seconds = sample->length / 44100.0;
-        EXPECT_GE(seconds, spec.shortest);
-        EXPECT_LE(seconds, spec.longest);
+        EXPECT_GE(seconds, music.shortest);
+        EXPECT_LE(seconds, music.longest);
         const auto* data = reinterpret_cast<const std::int16_t*>(sample->samples);
         const std::size_t frames = static_cast<std::size_t>(sample->length);
         double squares = 0;

@@ -17,7 +17,7 @@ struct WinFont
     int ascent = 0;
     int pixelHeight = 0;
     int externalLeading = 0; // blank rows the font asks for between lines
-    int pixelWidth = 0; // 0 for a font of variable pitch
+    int pixelWidth = 0;      // 0 for a font of variable pitch
     int firstChar = 0;
     int lastChar = 0;
     std::string faceName;

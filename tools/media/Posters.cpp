@@ -194,8 +194,8 @@ Raster DrawGlobe()
             if (!isLand && clouds < 0.3) {
                 const double hx = lx, hy = ly, hz = lz + 1; // halfway between the sun and the viewer
                 const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-                const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40);
-                c = Add(c, Scale(Colour{0.8, 0.85, 0.9}, spec * 0.6));
+                const double glint = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 40);
+                c = Add(c, Scale(Colour{0.8, 0.85, 0.9}, glint * 0.6));
             }
             // Lights of towns on the night side.
             if (isLand && sun < 0.05 && clouds < 0.2 && Hash01(x / 2, y / 2, 1303) > 0.93) {
