@@ -14,17 +14,6 @@
 
 namespace vanta {
 namespace detail {
-namespace {
-
-// The clock wraps round after about 49.7 days; differences are taken modulo 2^32 so that nothing
-// overflows and an interval that spans the wrap still measures right.
-std::uint32_t ClockDifference(std::int32_t later, std::int32_t earlier)
-{
-    return static_cast<std::uint32_t>(later) - static_cast<std::uint32_t>(earlier);
-}
-
-} // namespace
-
 ConsoleState& Console()
 {
     static ConsoleState state;
@@ -67,7 +56,7 @@ void CountConsoleFrame()
     // The frame that closes a window is counted, so a steady 60 frames per second shows 60.
     ++console.frameCounter;
     const std::int32_t now = ReadClock();
-    if (ClockDifference(now, console.windowStart) >= 1000) {
+    if (ClockDistance(console.windowStart, now) >= 1000) {
         console.framesPerSecond = console.frameCounter;
         console.frameCounter = 0;
         console.windowStart = now;
@@ -94,7 +83,7 @@ std::int32_t TConsoleTimer::HasExpired()
 {
     // "The clock has passed the end", read modulo 2^32: a plain comparison would stall every timer for
     // 24.8 days once the clock crossed into negative numbers.
-    if (static_cast<std::int32_t>(detail::ClockDifference(ReadClock(), end)) > 0) {
+    if (static_cast<std::int32_t>(ClockDistance(end, ReadClock())) > 0) {
         OnExpire();
         return 1;
     }

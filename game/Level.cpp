@@ -41,12 +41,6 @@ Ref<String> IncbinUrl(std::string_view name)
     return Concat("incbin::"_s, String::FromBytes(name.data(), static_cast<std::int32_t>(name.size())));
 }
 
-// Milliseconds from `from` forward to `to` on the 32-bit clock, which wraps.
-std::uint32_t ClockDistance(std::int32_t from, std::int32_t to)
-{
-    return static_cast<std::uint32_t>(to) - static_cast<std::uint32_t>(from);
-}
-
 } // namespace
 
 std::int32_t LoadLevel()

@@ -32,24 +32,13 @@ struct GraphicsState
     // at every frame, so the accumulator stays below one second's worth and `clock - base` below a frame.
     bool timed = false;
     std::int64_t accumulator = 0;
-    std::uint32_t base = 0;
+    std::int32_t base = 0;
 };
 
 GraphicsState& Graphics()
 {
     static GraphicsState state;
     return state;
-}
-
-// Milliseconds from `from` to `to` on the 32-bit clock, right across its wrap.
-std::int32_t ClockDifference(std::uint32_t from, std::uint32_t to) noexcept
-{
-    return static_cast<std::int32_t>(to - from);
-}
-
-std::uint32_t Clock()
-{
-    return static_cast<std::uint32_t>(ReadClock());
 }
 
 void AdvanceSequence()
@@ -275,7 +264,7 @@ void StartTimedPacing()
     GraphicsState& state = Graphics();
     state.timed = true;
     state.accumulator = 0;
-    state.base = Clock();
+    state.base = ReadClock();
 }
 
 void SetUpPacing()
@@ -296,9 +285,9 @@ void SetUpPacing()
     const std::int32_t period = 1000 / state.rate;
     int hits = 0;
     for (int pass = 0; pass < VSYNC_TEST_PASSES; ++pass) {
-        const std::uint32_t t0 = Clock();
+        const std::int32_t t0 = ReadClock();
         PresentFrame();
-        const std::int32_t d = ClockDifference(t0, Clock()) - period;
+        const std::int32_t d = static_cast<std::int32_t>(ClockDistance(t0, ReadClock())) - period;
         if (d >= -1 && d <= 1) {
             if (++hits == VSYNC_TEST_HITS) return;
         } else {
@@ -316,7 +305,7 @@ void WaitForSlot()
 {
     GraphicsState& state = Graphics();
     const std::int64_t rate = state.rate;
-    const std::int64_t elapsed = ClockDifference(state.base, Clock());
+    const std::int64_t elapsed = static_cast<std::int32_t>(ClockDistance(state.base, ReadClock()));
     state.accumulator += 1000;
     const std::int64_t wait = state.accumulator / rate - elapsed;
     if (wait > 0 && wait < 1000) {
@@ -328,7 +317,7 @@ void WaitForSlot()
     // stays the same, and neither number grows with the frame count.
     const std::int64_t whole = state.accumulator / rate;
     state.accumulator -= whole * rate;
-    state.base += static_cast<std::uint32_t>(whole);
+    state.base = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.base) + static_cast<std::uint32_t>(whole));
 }
 
 } // namespace

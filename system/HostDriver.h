@@ -67,6 +67,14 @@ void WaitForMessages();
 std::int32_t ReadClock();
 void SleepFor(std::int32_t milliseconds);
 
+// Milliseconds from `from` forward to `to` on the clock. Taken modulo 2^32, so nothing overflows and an
+// interval that spans the clock's wrap (every 49.7 days) still measures right; cast the result to a signed
+// int where `to` may come before `from`.
+constexpr std::uint32_t ClockDistance(std::int32_t from, std::int32_t to) noexcept
+{
+    return static_cast<std::uint32_t>(to) - static_cast<std::uint32_t>(from);
+}
+
 // Input queries; each pumps messages first while automatic polling is on.
 std::int32_t KeyHits(std::int32_t key);
 std::int32_t IsKeyDown(std::int32_t key);

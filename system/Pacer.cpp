@@ -12,8 +12,7 @@ namespace vanta {
 std::int32_t TPacer::WaitTick()
 {
     const std::int32_t now = ReadClock();
-    // The clock wraps; differences are taken in 32-bit modular arithmetic.
-    const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(next));
+    const auto elapsed = static_cast<std::int32_t>(ClockDistance(next, now));
     std::int32_t ticks = elapsed / period;
     if (ticks == 0) {
         SleepFor(static_cast<std::int32_t>(static_cast<std::uint32_t>(next) + static_cast<std::uint32_t>(period) -
