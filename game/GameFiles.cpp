@@ -12,10 +12,7 @@ std::span<const EmbeddedBlock> GameFiles()
 
 void RegisterGameFile(std::string_view name)
 {
-    if (const EmbeddedBlock* block = FindEmbeddedBlock(GameFiles(), name)) {
-        EmbeddedFileAdd(String::FromBytes(name.data(), static_cast<std::int32_t>(name.size())), block->data,
-                        block->size);
-    }
+    if (const EmbeddedBlock* block = FindEmbeddedBlock(GameFiles(), name)) EmbeddedFileAdd(*block);
 }
 
 } // namespace vanta::game
