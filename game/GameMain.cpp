@@ -5,13 +5,36 @@
 #include "game/GameGlobals.h"
 #include "game/Intro.h"
 #include "game/Level.h"
-#include "game/ModuleSequence.h"
 #include "graphics/Graphics.h"
+#include "pixmap/Pixmap.h"
 #include "runtime/Handle.h"
+#include "startup/ModuleSequence.h"
 #include "system/HostDriver.h"
 #include "system/Keys.h"
 
 namespace vanta::game {
+
+void InitGameModule()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitRuntimeCore();
+}
+
+void InitGameModuleLast()
+{
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitRuntimeCore();
+    InitPixmaps();
+}
+
+void RunGameModuleInitialisers()
+{
+    RunModuleInitialisers(GameModuleHooks{InitGameModule, InitGameModuleLast});
+}
 
 std::int32_t GameMain()
 {
@@ -20,7 +43,7 @@ std::int32_t GameMain()
     g.started = true;
     g.releaseMark = ReleaseStackLevel();
 
-    RunModuleInitialisers();
+    RunGameModuleInitialisers();
     if (!g.layersCreated) {
         g.layersCreated = true;
         g.layers = CreateList();

@@ -1,6 +1,6 @@
 // The game's main sequence: module start-up, the window, the intro, the level and its loop until Escape.
 //
-// Builds on the module sequence (game/ModuleSequence.h), the intro (game/Intro.h), the level
+// Builds on the runtime's module sequence (startup/ModuleSequence.h), the intro (game/Intro.h), the level
 // (game/Level.h, game/Layer.h), graphics, sounds and polled input.
 //
 // Main thread only.
@@ -16,6 +16,17 @@ std::int32_t GameMain();
 // One pass of the level loop: the frame's contents, the flip, the clear, then the release of everything
 // the frame made (down to the release mark `GameMain` took).
 void RunLevelFrame();
+
+// The game module's own initialiser (step 2 of the module sequence): makes sure the runtime core is
+// initialised.
+void InitGameModule();
+
+// The last game-side initialiser (step 31): makes sure the runtime core and the pixmap module are
+// initialised.
+void InitGameModuleLast();
+
+// The runtime's module sequence with the game's own two steps.
+void RunGameModuleInitialisers();
 
 // The process entry's game function: the game module's initialiser, then `GameMain`.
 void RunGame();

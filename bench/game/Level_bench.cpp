@@ -11,7 +11,6 @@
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
 #include "game/Level.h"
-#include "game/ModuleSequence.h"
 #include "graphics/Graphics.h"
 #include "runtime/Handle.h"
 #include "runtime/Memory.h"
@@ -35,7 +34,7 @@ void SetUpLevel()
     done = true;
     ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    RunModuleInitialisers();
+    RunGameModuleInitialisers();
     Ref<test::TScriptedHostDriver> clock = New<test::TScriptedHostDriver>();
     clock->clock = 100000;
     SetHostDriver(clock);

@@ -7,11 +7,10 @@
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "graphics/gl/GLFlat2DDriver.h"
 #include "graphics/gl/GLImageFrame.h"
 #include "pixmap/Pixmap.h"
 #include "platform/Platform.h"
-#include "system/System.h"
+#include "startup/ModuleSequence.h"
 
 #include <cstdlib>
 
@@ -29,10 +28,8 @@ struct Scene
     Scene()
     {
         ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        InitSystem();
-        InitGLFlat2DDriver();
+        RunModuleInitialisers(MODULES_GRAPHICS);
         if (!platform::StartVideo()) std::abort();
-        SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
         OpenGraphics(640, 480, 0, SYNC_NONE | 60);
         image = CreateImage(32, 32, 1, IMAGE_MASKED | IMAGE_FILTERED);
         Ref<TPixmap> pixels = LockImage(image, 0, 1, 1);

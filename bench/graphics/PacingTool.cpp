@@ -8,9 +8,8 @@
 // Run it on an X display: `xvfb-run -a build/bench/graphics_pacing_tool`.
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
-#include "graphics/gl/GLFlat2DDriver.h"
 #include "platform/Platform.h"
-#include "system/System.h"
+#include "startup/ModuleSequence.h"
 
 #include <algorithm>
 #include <chrono>
@@ -52,13 +51,11 @@ double Frame()
 int main()
 {
     using namespace vanta;
-    InitSystem();
-    InitGLFlat2DDriver();
+    RunModuleInitialisers(MODULES_GRAPHICS);
     if (!platform::StartVideo()) {
         std::fprintf(stderr, "no display: %s\n", platform::VideoError());
         return 2;
     }
-    SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
     const Clock::time_point opening = Clock::now();
     OpenGraphics(640, 480, 0, 60);
     std::printf("OpenGraphics (with the vertical-sync test): %.0f ms\n", Milliseconds(Clock::now() - opening));

@@ -11,6 +11,7 @@
 #include "pixmap/loaders/PNGLoader.h"
 #include "pixmap/loaders/TGALoader.h"
 #include "runtime/EmbeddedFile.h"
+#include "startup/ModuleSequence.h"
 #include "stream/IncbinStream.h"
 #include "stream/MemoryBlock.h"
 #include "stream/MemoryBlockStream.h"
@@ -33,14 +34,6 @@ namespace {
 
 using namespace vanta;
 using Bytes = std::vector<std::uint8_t>;
-
-void InitLoaders()
-{
-    InitMemoryStreams();
-    InitMemoryBlockStreams();
-    InitIncbinStreams();
-    InitImageLoaders();
-}
 
 // The name a picture is embedded under.
 std::string EmbeddedName(const std::string& kind, std::int32_t side)
@@ -194,7 +187,7 @@ const Bytes& Picture(const std::string& kind, std::int32_t side)
     static std::map<std::pair<std::string, std::int32_t>, Bytes> pictures;
     auto [at, made] = pictures.try_emplace({kind, side});
     if (made) {
-        InitLoaders();
+        RunModuleInitialisers(MODULES_LOADERS);
         const int level = ReleaseStackLevel();
         if (kind == "png") at->second = EncodePNG(side);
         if (kind == "jpeg") at->second = EncodeJPEG(side);

@@ -8,9 +8,9 @@
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
-#include "graphics/gl/GLFlat2DDriver.h"
 #include "runtime/Error.h"
 #include "runtime/Startup.h"
+#include "startup/ModuleSequence.h"
 #include "system/HostDriver.h"
 #include "system/Keys.h"
 
@@ -58,10 +58,8 @@ struct Scene
 
 int Run(bool still)
 {
-    InitConsole();
-    InitGLFlat2DDriver();
+    RunModuleInitialisers(MODULES_CONSOLE);
     SetProgramTitle("VantaMax console demo"_s);
-    SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
     OpenGraphics(WIDTH, HEIGHT, 0, 60);
 
     OpenConsole("VantaMax console"_s, 14, 60, 140, 230, 0.85f, ""_s);

@@ -14,13 +14,13 @@
 // the program the runtime's way (its text on standard error, status -1).
 #include "SceneScript.h"
 #include "embedded/GameMedia.h"
-#include "game/ModuleSequence.h"
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "pixmap/loaders/PNGLoader.h"
 #include "runtime/EmbeddedFile.h"
 #include "runtime/Error.h"
 #include "runtime/Startup.h"
+#include "startup/ModuleSequence.h"
 #include "system/HostDriver.h"
 #include "system/Keys.h"
 
@@ -104,7 +104,7 @@ bool SaveScreenshot(const char* path)
 
 int RunScene(const Options& options)
 {
-    game::RunModuleInitialisers();
+    RunModuleInitialisers();
     for (const EmbeddedBlock& block : embedded::GameMedia())
         EmbeddedFileAdd(block);
     SetProgramTitle("VantaMax Scripted Scene"_s);

@@ -8,7 +8,6 @@
 // (<name>.actual.png) and the differences, eight times amplified (<name>.diff.png), to build/tests/golden/.
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
-#include "game/ModuleSequence.h"
 #include "graphics/Graphics.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/TPixmap.h"
@@ -93,7 +92,7 @@ void ExpectMatchesReference(const Ref<TPixmap>& frame, const std::string& name)
 
 TEST(GameFrames, TheFirstTitleFrameAndALevelFrameMatchTheirReferences)
 {
-    RunModuleInitialisers();
+    RunGameModuleInitialisers();
     ResetGlobals();
     Ref<test::TScriptedHostDriver> clock = New<test::TScriptedHostDriver>();
     clock->clock = 100000;

@@ -5,8 +5,7 @@
 
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
-#include "stream/EndianStream.h"
-#include "stream/MemoryBlockStream.h"
+#include "startup/ModuleSequence.h"
 #include "stream/MemoryStream.h"
 
 #include <cstdint>
@@ -20,13 +19,10 @@
 
 namespace vanta::test {
 
-// The stream modules and the four image loaders, registered once for the whole test program.
+// The stream modules and the loaders, registered once for the whole test program.
 inline void InitLoadersForTest()
 {
-    InitMemoryStreams();
-    InitMemoryBlockStreams();
-    InitEndianStreams();
-    InitImageLoaders();
+    RunModuleInitialisers(MODULES_LOADERS);
 }
 
 // The bytes of tests/pixmap/data/<name>; fails the test when the file is missing.

@@ -15,8 +15,8 @@
 #include "graphics/Graphics.h"
 #include "graphics/gl/GLFlat2DDriver.h"
 #include "platform/Platform.h"
+#include "startup/ModuleSequence.h"
 #include "support/GLReadback.h"
-#include "system/System.h"
 
 #include <cstdlib>
 
@@ -44,8 +44,7 @@ protected:
 #else
         VANTA_REQUIRE_DISPLAY();
 #endif
-        InitSystem();
-        InitGLFlat2DDriver();
+        RunModuleInitialisers(MODULES_GRAPHICS);
         ASSERT_TRUE(platform::StartVideo()) << platform::VideoError();
         SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
         Open();

@@ -1,4 +1,4 @@
-// A stage for the game's scenes in tests: the game's module sequence, a scripted clock and input
+// A stage for the game's scenes in tests: the module sequence with the game's steps, a scripted clock and input
 // (ScriptedHostDriver.h), a recording 2D driver (RecordingFlat2DDriver.h) and stand-ins for the game's
 // files (GameStandIns.h), with the game's globals at their start values. `Draws` reads the driver's log
 // back as pictures: which file (or glyph) was drawn where.
@@ -8,7 +8,7 @@
 #pragma once
 
 #include "game/GameGlobals.h"
-#include "game/ModuleSequence.h"
+#include "game/GameMain.h"
 #include "graphics/Graphics.h"
 #include "support/GameStandIns.h"
 #include "support/RecordingFlat2DDriver.h"
@@ -39,7 +39,7 @@ public:
     // Sets the stage; `ok` tells whether the stand-ins could be made.
     GameStage()
     {
-        game::RunModuleInitialisers();
+        game::RunGameModuleInitialisers();
         ok = RegisterGameStandIns();
         game::ResetGlobals();
         previousHost = CurrentHostDriver();

@@ -21,7 +21,7 @@ class AssetAudio : public ::testing::Test
 protected:
     void SetUp() override
     {
-        asset::InitAssetModules();
+        RunModuleInitialisers(asset::ASSET_MODULES);
         folder = fs::temp_directory_path() / ("vanta_asset_audio_" + std::to_string(getpid()));
         fs::create_directories(folder);
     }

@@ -9,6 +9,7 @@
 #include "audio/AudioSample.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "startup/ModuleSequence.h"
 
 #include <span>
 #include <string>
@@ -83,8 +84,8 @@ std::int32_t SampleBits(std::int32_t format);
 // ("PNG" for TPNGLoader, "Ogg" for TOggLoader).
 std::string LoaderName(const Object& loader);
 
-// The runtime modules the tool needs: streams with their protocols, pixmaps, the image loaders, the
-// sample loaders and the fonts (the built-in bitmap and the FreeType loader).
-void InitAssetModules();
+// The runtime modules the tool needs (`RunModuleInitialisers`' set): streams with their protocols, pixmaps,
+// the image loaders, the sample loaders and the fonts (the built-in bitmap and the FreeType loader).
+inline constexpr std::uint32_t ASSET_MODULES = MODULES_LOADERS;
 
 } // namespace vanta::asset

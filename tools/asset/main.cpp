@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     }
     for (const Command& command : Commands()) {
         if (std::strcmp(argv[1], command.name) != 0) continue;
-        InitAssetModules();
+        vanta::RunModuleInitialisers(ASSET_MODULES);
         const std::vector<std::string> arguments(argv + 2, argv + argc);
         const int status = command.run(arguments);
         if (status == EXIT_USAGE) PrintUsage();

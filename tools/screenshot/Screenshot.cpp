@@ -11,6 +11,7 @@
 #include "pixmap/loaders/PNGLoader.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "startup/ModuleSequence.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -70,8 +71,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: vanta-screenshot WINDOW|root OUT.png\n");
         return 2;
     }
-    vanta::InitRuntimeCore();
-    vanta::InitPNGLoader();
+    vanta::RunModuleInitialisers(vanta::MODULES_LOADERS);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "vanta-screenshot: cannot open the display\n");

@@ -11,6 +11,7 @@
 // on standard error and exits with 1; a usage error exits with 2.
 #include "runtime/String.h"
 #include "script/ScriptEngine.h"
+#include "startup/ModuleSequence.h"
 
 #include <charconv>
 #include <cmath>
@@ -79,7 +80,7 @@ int main(int argc, char** argv)
         std::fputs("usage: vanta-script FILE [FUNCTION [ARG...]]\n", stderr);
         return 2;
     }
-    InitScriptEngine();
+    RunModuleInitialisers(MODULES_SCRIPT);
     const int level = ReleaseStackLevel();
     int status = 0;
     {
