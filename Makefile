@@ -12,7 +12,7 @@ CMAKE_FLAGS ?=
 # The build's own progress lines are enough; make's "Entering directory" lines are noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build media run tour test test-sanitize test-tsan bench fuzz clean
+.PHONY: all deps configure build media run tour test test-sanitize test-tsan bench fuzz install package docs clean
 
 all: build
 
@@ -62,6 +62,21 @@ bench: build
 fuzz:
 	@tools/install-deps.sh fuzz
 	@if [ -x fuzz/run.sh ]; then fuzz/run.sh; else echo "No fuzz targets yet."; fi
+
+# The SDK: `make install PREFIX=/opt/vantamax` (default /usr/local) installs the library, headers, CMake and
+# pkg-config packages, tools, fonts and docs; `make package` makes build/package/vantamax-dev_*.deb;
+# `make docs` writes the reference to build/docs/html/ (the guides are in docs/).
+PREFIX ?= /usr/local
+
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	@cmake --build $(BUILD) --target package
+
+docs: configure
+	@cmake --build $(BUILD) --target docs
+	@echo "The reference is $(BUILD)/docs/html/index.html; the guides are in docs/."
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)

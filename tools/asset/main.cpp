@@ -10,11 +10,14 @@
 //                                     of FONT at SIZE pixels ("default": the built-in font); prints
 //                                     "width W height H"
 //
+//     vanta-asset --version           the runtime's version
+//
 // `info` also describes font files (faces, sizes, line metrics, glyph count).
 // URLs are whatever the stream layer opens: a path, "bigendian::path", ... Exit status 0 on success, 1
 // when the asset cannot be loaded or written (one line on standard error), 2 for a usage error.
 #include "pixmap/Pixmap.h"
 #include "runtime/Error.h"
+#include "runtime/Version.h"
 #include "tools/asset/AssetTool.h"
 
 #include <cstdio>
@@ -44,6 +47,10 @@ int main(int argc, char** argv)
     if (argc < 2) {
         PrintUsage();
         return EXIT_USAGE;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::puts("vanta-asset " VANTAMAX_VERSION);
+        return 0;
     }
     for (const Command& command : Commands()) {
         if (std::strcmp(argv[1], command.name) != 0) continue;

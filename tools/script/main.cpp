@@ -3,6 +3,7 @@
 //     vanta-script FILE                      runs FILE
 //     vanta-script FILE FUNCTION [ARG...]    runs FILE, then calls the global FUNCTION with the arguments
 //                                            and prints its one result
+//     vanta-script --version                 prints the runtime's version
 //
 // An argument that reads as a decimal number is passed as a number, "true" and "false" as booleans, and
 // anything else as a string. The result is printed as one line: "number 42" (in the shortest form that
@@ -10,6 +11,7 @@
 // nothing the engine keeps. A failure prints "error CODE: MESSAGE" (the engine's error code and message)
 // on standard error and exits with 1; a usage error exits with 2.
 #include "runtime/String.h"
+#include "runtime/Version.h"
 #include "script/ScriptEngine.h"
 #include "startup/ModuleSequence.h"
 
@@ -79,6 +81,10 @@ int main(int argc, char** argv)
     if (argc < 2) {
         std::fputs("usage: vanta-script FILE [FUNCTION [ARG...]]\n", stderr);
         return 2;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::puts("vanta-script " VANTAMAX_VERSION);
+        return 0;
     }
     RunModuleInitialisers(MODULES_SCRIPT);
     const int level = ReleaseStackLevel();
