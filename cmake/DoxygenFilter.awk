@@ -1,8 +1,19 @@
 # Doxygen input filter: our headers comment every public declaration with plain `//` lines, which Doxygen
-# would skip. This makes them Doxygen's own: the file's opening comment block documents the file, a
-# comment line before a declaration documents it, and a comment after a declaration on its line
-# documents that declaration (`///<`). Line numbers are kept, so warnings point at the real lines.
-BEGIN { banner = 1 }
+# would skip. This hands them to Doxygen, keeping every line where it is (warnings point at real lines):
+#   - the file's opening comment block documents the file;
+#   - a comment block documents the declaration after it, and also the ones of the same family that follow
+#     it without a blank line between (SetColor/GetColor, Reserved1/Reserved2): each of those gets the
+#     block's text as a trailing `///<` comment;
+#   - a comment after a declaration on its own line documents that declaration.
+function trim(s) { sub(/^[ \t]+/, "", s); sub(/[ \t]+$/, "", s); return s }
+function opens(s,   o, c, t) {
+    t = s; o = gsub(/\{/, "{", t); c = gsub(/\}/, "}", t); return o > c
+}
+function declname(s,   t) {
+    t = s; sub(/\/\/.*/, "", t); sub(/\(.*/, "", t); sub(/[ \t]*[=;{].*/, "", t); sub(/.*[ \t*&:~]/, "", t); return t
+}
+function family(n) { sub(/^(Set|Get|Is|Has)/, "", n); sub(/[0-9]+$/, "", n); return n }
+BEGIN { banner = 1; inrun = 0; ended = 0; doc = ""; lastcomment = 0 }
 {
     line = $0
     base = FILENAME
@@ -22,12 +33,44 @@ BEGIN { banner = 1 }
         }
         banner = 0
     }
-    if (line ~ /^[ \t]*\/\/[^\/!]/ || line ~ /^[ \t]*\/\/$/) {
+    if (line ~ /^[ \t]*\/\/([^\/!].*)?$/) {
+        text = line
+        sub(/^[ \t]*\/\/ ?/, "", text)
+        if (!lastcomment) { doc = ""; ended = 0; first = "" }
+        doc = doc (doc == "" ? "" : " ") trim(text)
+        inrun = 1
+        lastcomment = 1
         sub(/\/\//, "///", line)
-    } else if (line ~ /^[ \t]*\/\*[^*]/) {
+        print line
+        next
+    }
+    lastcomment = 0
+    if (line ~ /^[ \t]*\/\*[^*]/) {
         sub(/\/\*/, "/**", line)
-    } else if (line ~ /^[ \t]*[^ \t\/#].*[;,{)][ \t]*\/\/ / && line !~ /"[^"]*\/\/[^"]*"/) {
+        inrun = 0
+        print line
+        next
+    }
+    code = trim(line)
+    if (code == "" || code ~ /^#/ || code ~ /^(public|protected|private):/ || code ~ /^\}/) {
+        inrun = 0
+        print line
+        next
+    }
+    trailing = 0
+    if (line ~ /^[ \t]*[^ \t\/#].*[;,{)][ \t]*\/\/ / && line !~ /"[^"]*\/\/[^"]*"/) {
         sub(/[ \t]*\/\/ /, " ///< ", line)
+        trailing = 1
+    }
+    if (inrun) {
+        if (first == "") first = family(declname(line))
+        if (opens(line)) {
+            inrun = 0
+        } else if (code ~ /[;,][ \t]*(\/\/.*)?$/) {
+            ended++
+            if (ended >= 2 && !trailing && doc != "" && first != "" && family(declname(line)) == first)
+                line = line " ///< " doc
+        }
     }
     print line
 }

@@ -1,8 +1,7 @@
 # What `cmake --install` puts under the prefix, and the .deb that `make package` makes of it (CPack).
 #
 #   lib/libvantamax.a                        every runtime library in one archive
-#   include/vantamax/<subsystem>/*.h         the public headers (detail/ folders stay out, but for the one
-#                                            glue header a public header includes)
+#   include/vantamax/<subsystem>/*.h         the public headers (below)
 #   lib/cmake/VantaMax/                      the CMake package: find_package(VantaMax CONFIG REQUIRED) gives
 #                                            VantaMax::vantamax
 #   lib/pkgconfig/vantamax.pc                for pkg-config --cflags --libs vantamax
@@ -55,15 +54,26 @@ string(REPLACE ";" " " VANTA_PC_REQUIRES "${VANTA_PKG_MODULES} libpng libjpeg gl
 configure_file(${CMAKE_SOURCE_DIR}/cmake/package/vantamax.pc.in ${CMAKE_BINARY_DIR}/package/vantamax.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/package/vantamax.pc DESTINATION ${VANTA_INSTALL_LIBDIR}/pkgconfig)
 
-# The public headers: every header of the subsystem folders but those in detail/.
-foreach(subsystem runtime stream system pixmap graphics audio console script startup platform)
+# The public headers, which are what the reference documents (the `headers` component, which `make docs`
+# installs for Doxygen): every header of the runtime's subsystem folders, their backends' included, but
+#   - detail/ folders, internals (except pixmap/loaders/detail/JPEGGlue.h, whose declarations the JPEG
+#     loader's header needs; it is installed, not documented);
+#   - platform/, the SDL edge that the layers above are built on, except the key codes
+#     (platform/VirtualKeys.h, published through system/Keys.h);
+#   - the native mixer of audio/waveout/, except the driver that games select (WaveOutAudioDriver.h).
+foreach(subsystem runtime stream system pixmap graphics audio console script startup)
     install(DIRECTORY ${CMAKE_SOURCE_DIR}/${subsystem}/ DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/${subsystem}
-        FILES_MATCHING PATTERN "*.h" PATTERN "detail" EXCLUDE PATTERN "fonts" EXCLUDE)
+        COMPONENT headers
+        FILES_MATCHING PATTERN "*.h" PATTERN "detail" EXCLUDE PATTERN "fonts" EXCLUDE PATTERN "waveout" EXCLUDE)
 endforeach()
-# pixmap/loaders/JPEGLoader.h holds the state of libjpeg's glue, so its declarations come along.
+install(FILES ${CMAKE_SOURCE_DIR}/audio/waveout/WaveOutAudioDriver.h
+    DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/audio/waveout COMPONENT headers)
+install(FILES ${CMAKE_SOURCE_DIR}/platform/VirtualKeys.h DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/platform
+    COMPONENT headers)
+install(FILES ${VANTA_GENERATED_INCLUDE_DIR}/runtime/Version.h DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/runtime
+    COMPONENT headers)
 install(FILES ${CMAKE_SOURCE_DIR}/pixmap/loaders/detail/JPEGGlue.h
     DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/pixmap/loaders/detail)
-install(FILES ${VANTA_GENERATED_INCLUDE_DIR}/runtime/Version.h DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/runtime)
 
 install(TARGETS vanta-asset vanta-script RUNTIME DESTINATION bin)
 install(FILES ${VANTA_DEFAULT_FONT} ${VANTA_CONSOLE_FONT} DESTINATION share/vantamax/fonts)
