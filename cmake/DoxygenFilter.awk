@@ -2,8 +2,8 @@
 # would skip. This hands them to Doxygen, keeping every line where it is (warnings point at real lines):
 #   - the file's opening comment block documents the file;
 #   - a comment block documents the declaration after it, and also the ones of the same family that follow
-#     it without a blank line between (SetColor/GetColor, Reserved1/Reserved2): each of those gets the
-#     block's text as a trailing `///<` comment;
+#     it without a blank line between (SetColor/GetColor, Reserved1/Reserved2, PeekInt/PeekFloat,
+#     overloads): each of those gets the block's text as a trailing `///<` comment;
 #   - a comment after a declaration on its own line documents that declaration.
 function trim(s) { sub(/^[ \t]+/, "", s); sub(/[ \t]+$/, "", s); return s }
 function opens(s,   o, c, t) {
@@ -12,7 +12,12 @@ function opens(s,   o, c, t) {
 function declname(s,   t) {
     t = s; sub(/\/\/.*/, "", t); sub(/\(.*/, "", t); sub(/[ \t]*[=;{].*/, "", t); sub(/.*[ \t*&:~]/, "", t); return t
 }
-function family(n) { sub(/^(Set|Get|Is|Has)/, "", n); sub(/[0-9]+$/, "", n); return n }
+function family(n) {
+    if (n ~ /^operator/) return "operator"
+    sub(/^(Set|Get|Is|Has)/, "", n); sub(/[0-9]+$/, "", n)
+    sub(/(Byte|Short|Int|Long|Float|Double|String|Number|Boolean)$/, "", n)
+    return n
+}
 BEGIN { banner = 1; inrun = 0; ended = 0; doc = ""; lastcomment = 0 }
 {
     line = $0
@@ -66,7 +71,7 @@ BEGIN { banner = 1; inrun = 0; ended = 0; doc = ""; lastcomment = 0 }
         if (first == "") first = family(declname(line))
         if (opens(line)) {
             inrun = 0
-        } else if (code ~ /[;,][ \t]*(\/\/.*)?$/) {
+        } else if (code ~ /([;,]|\})[ \t]*(\/\/.*)?$/) {
             ended++
             if (ended >= 2 && !trailing && doc != "" && first != "" && family(declname(line)) == first)
                 line = line " ///< " doc
