@@ -18,49 +18,70 @@ function family(n) {
     sub(/(Byte|Short|Int|Long|Float|Double|String|Number|Boolean)$/, "", n)
     return n
 }
-BEGIN { banner = 1; inrun = 0; ended = 0; doc = ""; lastcomment = 0 }
-{
-    line = $0
-    base = FILENAME
-    sub(/.*\//, "", base)
+# The name of the slot an inline free function at line i forwards to ("return x->Name(" or "x->Name("
+# as its whole body), or "".
+function forwards(i,   body) {
+    if (L[i] !~ /^inline / || L[i + 1] != "{" || L[i + 3] != "}") return ""
+    body = L[i + 2]
+    if (body !~ /^    (return )?[A-Za-z_]+->[A-Za-z_]+\(.*\);$/) return ""
+    sub(/^    (return )?[A-Za-z_]+->/, "", body); sub(/\(.*/, "", body)
+    return body
+}
+BEGIN { banner = 1; inrun = 0; ended = 0; doc = ""; lastcomment = 0; section = 0 }
+{ L[NR] = $0; if (NR == 1) { base = FILENAME; sub(/.*\//, "", base) } }
+END { for (n = 1; n <= NR; ++n) filter(n) }
+function filter(n,   line, text, code, trailing, slot) {
+    line = L[n]
     if (banner) {
         if (line ~ /^\/\/ ?/) {
             sub(/^\/\/ ?/, "", line)
-            if (NR == 1) print "/// \\file " base " " line
+            if (n == 1) print "/// \\file " base " " line
             else print "/// " line
-            next
+            return
         }
         if (line ~ /^\/\* /) {
             sub(/^\/\* /, "/** \\file " base " ", line)
             print line
             if (line ~ /\*\//) banner = 0
-            next
+            return
         }
         banner = 0
     }
     if (line ~ /^[ \t]*\/\/([^\/!].*)?$/) {
         text = line
         sub(/^[ \t]*\/\/ ?/, "", text)
-        if (!lastcomment) { doc = ""; ended = 0; first = "" }
+        if (!lastcomment) { doc = ""; ended = 0; first = ""; section = 0 }
+        if (tolower(text) ~ /free functions/) section = 1
         doc = doc (doc == "" ? "" : " ") trim(text)
         inrun = 1
         lastcomment = 1
         sub(/\/\//, "///", line)
         print line
-        next
+        return
     }
     lastcomment = 0
     if (line ~ /^[ \t]*\/\*[^*]/) {
         sub(/\/\*/, "/**", line)
         inrun = 0
         print line
-        next
+        return
     }
     code = trim(line)
+    if (code == "") section = 0
     if (code == "" || code ~ /^#/ || code ~ /^(public|protected|private):/ || code ~ /^\}/) {
         inrun = 0
         print line
-        next
+        return
+    }
+    slot = forwards(n)
+    if (!lastcomment && slot != "" && slot == declname(line)) {
+        print "/** The free form of the slot `" slot "`: calls it on the first argument; throws `TNullObjectError` for `Null`. */ " line
+        return
+    }
+    if (section && !lastcomment && line ~ /^[A-Za-z]/ && line ~ /\(/ && (inrun || line ~ /;$/) && ended >= 1 && doc != "") {
+        print line " ///< " doc
+        ended++
+        return
     }
     trailing = 0
     if (line ~ /^[ \t]*[^ \t\/#].*[;,{)][ \t]*\/\/ / && line !~ /"[^"]*\/\/[^"]*"/) {
