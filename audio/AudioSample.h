@@ -12,12 +12,12 @@
 
 namespace vanta {
 
-inline constexpr std::int32_t SF_MONO8 = 1;
-inline constexpr std::int32_t SF_MONO16LE = 2;
-inline constexpr std::int32_t SF_MONO16BE = 3;
-inline constexpr std::int32_t SF_STEREO8 = 4;
-inline constexpr std::int32_t SF_STEREO16LE = 5;
-inline constexpr std::int32_t SF_STEREO16BE = 6;
+inline constexpr std::int32_t SF_MONO8 = 1;      // one unsigned byte a frame
+inline constexpr std::int32_t SF_MONO16LE = 2;   // one signed 16-bit little-endian value a frame
+inline constexpr std::int32_t SF_MONO16BE = 3;   // one signed 16-bit big-endian value a frame
+inline constexpr std::int32_t SF_STEREO8 = 4;    // two unsigned bytes a frame, left then right
+inline constexpr std::int32_t SF_STEREO16LE = 5; // two signed 16-bit little-endian values a frame
+inline constexpr std::int32_t SF_STEREO16BE = 6; // two signed 16-bit big-endian values a frame
 
 // Bytes per frame of each format code, entry 0 (and every unknown code) holding 0.
 inline constexpr std::int32_t AudioSampleBytesPerFrame[7] = {0, 1, 2, 2, 2, 4, 4};
@@ -28,6 +28,7 @@ constexpr std::int32_t BytesPerFrame(std::int32_t format)
     return format >= 1 && format <= 6 ? AudioSampleBytesPerFrame[format] : 0;
 }
 
+// A run of PCM frames in memory: its data, length in frames, rate and format.
 class TAudioSample : public Object
 {
     VANTA_CLASS(TAudioSample, Object)
@@ -49,15 +50,17 @@ public:
     // A sample over data owned by somebody else, who must keep it alive.
     static Ref<TAudioSample> CreateStatic(void* samples, std::int32_t length, std::int32_t hertz, std::int32_t format);
 
-    std::uint8_t* samples = nullptr;
-    std::int32_t length = 0;
-    std::int32_t hertz = 0;
-    std::int32_t format = 0;
+    std::uint8_t* samples = nullptr; // the first frame; nullptr for a sample without data
+    std::int32_t length = 0;         // frames
+    std::int32_t hertz = 0;          // frames a second
+    std::int32_t format = 0;         // an `SF_` code
     // Bytes owned at `samples`; -1 when the memory belongs to somebody else.
     std::int32_t capacity = 0;
 };
 
+// `TAudioSample::Create`.
 Ref<TAudioSample> CreateAudioSample(std::int32_t length, std::int32_t hertz, std::int32_t format);
+// `TAudioSample::CreateStatic`.
 Ref<TAudioSample> CreateStaticAudioSample(void* samples, std::int32_t length, std::int32_t hertz, std::int32_t format);
 
 class TByteStream;

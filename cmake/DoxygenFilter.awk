@@ -1,9 +1,9 @@
 # Doxygen input filter: our headers comment every public declaration with plain `//` lines, which Doxygen
 # would skip. This hands them to Doxygen, keeping every line where it is (warnings point at real lines):
 #   - the file's opening comment block documents the file;
-#   - a comment block documents the declaration after it, and also the ones of the same family that follow
-#     it without a blank line between (SetColor/GetColor, Reserved1/Reserved2, PeekInt/PeekFloat,
-#     overloads): each of those gets the block's text as a trailing `///<` comment;
+#   - a comment block documents the declaration after it, and also those that follow it without a blank
+#     line between, each of the same family as the one before it (SetColor/GetColor, Reserved1/Reserved2,
+#     PeekInt/PeekFloat, overloads): each of those gets the block's text as a trailing `///<` comment;
 #   - a comment after a declaration on its own line documents that declaration.
 function trim(s) { sub(/^[ \t]+/, "", s); sub(/[ \t]+$/, "", s); return s }
 function opens(s,   o, c, t) {
@@ -12,11 +12,18 @@ function opens(s,   o, c, t) {
 function declname(s,   t) {
     t = s; sub(/\/\/.*/, "", t); sub(/\(.*/, "", t); sub(/[ \t]*[=;{].*/, "", t); sub(/.*[ \t*&:~]/, "", t); return t
 }
-function family(n) {
+# The family of a declared name: what is left without a type or dimension word at its end and with the
+# opposite verb of a pair made the same (Set/Get, Poke/Peek, Write/Read, Hide/Show), so that SetColor and
+# GetColor, PeekInt and PokeFloat, GraphicsWidth and GraphicsHeight are one family.
+function family(n,   f) {
     if (n ~ /^operator/) return "operator"
-    sub(/^(Set|Get|Is|Has)/, "", n); sub(/[0-9]+$/, "", n)
-    sub(/(Byte|Short|Int|Long|Float|Double|String|Number|Boolean)$/, "", n)
-    return n
+    f = n
+    sub(/[0-9]+$/, "", f)
+    sub(/Arg$/, "", f)
+    sub(/(Byte|Bytes|Short|Int|Long|Float|Double|String|Number|Boolean|Width|Height|Char|Line)$/, "", f)
+    sub(/^Set/, "Get", f); sub(/^Poke/, "Peek", f); sub(/^Write/, "Read", f); sub(/^Hide/, "Show", f)
+    sub(/^(Is|Has)/, "", f)
+    return f == "" ? n : f
 }
 # The name of the slot an inline free function at line i forwards to ("return x->Name(" or "x->Name("
 # as its whole body), or "".
@@ -50,7 +57,7 @@ function filter(n,   line, text, code, trailing, slot) {
     if (line ~ /^[ \t]*\/\/([^\/!].*)?$/) {
         text = line
         sub(/^[ \t]*\/\/ ?/, "", text)
-        if (!lastcomment) { doc = ""; ended = 0; first = ""; section = 0 }
+        if (!lastcomment) { doc = ""; ended = 0; prevfam = ""; curfam = ""; section = 0 }
         if (tolower(text) ~ /free functions/) section = 1
         doc = doc (doc == "" ? "" : " ") trim(text)
         inrun = 1
@@ -89,13 +96,14 @@ function filter(n,   line, text, code, trailing, slot) {
         trailing = 1
     }
     if (inrun) {
-        if (first == "") first = family(declname(line))
+        if (curfam == "") curfam = family(declname(line))
         if (opens(line)) {
             inrun = 0
         } else if (code ~ /([;,]|\})[ \t]*(\/\/.*)?$/) {
             ended++
-            if (ended >= 2 && !trailing && doc != "" && first != "" && family(declname(line)) == first)
-                line = line " ///< " doc
+            if (ended >= 2 && !trailing && doc != "" && curfam != "" && curfam == prevfam) line = line " ///< " doc
+            prevfam = curfam
+            curfam = ""
         }
     }
     print line

@@ -42,6 +42,7 @@ float GetLineWidth();
 // The colour that masked images make transparent.
 void SetMaskColor(std::int32_t r, std::int32_t g, std::int32_t b);
 void GetMaskColor(std::int32_t& r, std::int32_t& g, std::int32_t& b);
+// The rectangle drawing is clipped to.
 void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height); // driver
 void GetViewport(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height);
 // Added to every drawing position.
@@ -53,14 +54,18 @@ void GetHandle(float& x, float& y);
 // Rotation in degrees (clockwise on the screen) and scale; each sends the new matrix to the driver.
 void SetRotation(float degrees);
 float GetRotation();
+// Scale factors along x and y.
 void SetScale(float x, float y);
 void GetScale(float& x, float& y);
+// Both at once, with one matrix sent.
 void SetRotationAndScale(float degrees, float scaleX, float scaleY);
 
 // Drawing calls.
 // One pixel at (x, y) plus the origin; no rotation, scale or handle.
 void DrawPoint(float x, float y);
+// A filled rectangle with its top-left corner at (x, y), through the handle, rotation and scale.
 void DrawRect(float x, float y, float width, float height);
+// A filled ellipse inside the rectangle `DrawRect` would fill.
 void DrawOval(float x, float y, float width, float height);
 // A line from (x, y) to (x2, y2); a non-zero `drawLastPixel` also plots its far end.
 void DrawLine(float x, float y, float x2, float y2, std::int32_t drawLastPixel = 1);

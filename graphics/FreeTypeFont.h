@@ -37,12 +37,12 @@ public:
     // The picture's offset right of and below the pen (which sits at the top of the line) and its size.
     void GetRect(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height) override;
 
-    Ref<TPixmap> pixmap;
-    float advance = 0.0f;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    Ref<TPixmap> pixmap;     // what `Pixels` answers
+    float advance = 0.0f;    // what `Advance` answers
+    std::int32_t x = 0;      // the picture's offset right of the pen
+    std::int32_t y = 0;      // the picture's offset below the top of the line
+    std::int32_t width = 0;  // the picture's width in pixels
+    std::int32_t height = 0; // the picture's height in pixels
 };
 
 // A font file rendered by FreeType at one size: 224 glyphs for the codes 32 ... 255.
@@ -52,11 +52,13 @@ class TFreeTypeFont : public TFont
 public:
     TFreeTypeFont() = default;
 
+    // The style it was loaded with (the loader's `style` argument).
     std::int32_t Style() override;
     // The line height in pixels, as the face's size metrics give it.
     std::int32_t Height() override;
     // 32.
     std::int32_t FirstCode() override;
+    // 224.
     std::int32_t GlyphCount() override;
     // Glyph `index`; throws `TArrayBoundsError` outside 0 ... count - 1.
     Ref<TGlyph> Glyph(std::int32_t index) override;
@@ -66,12 +68,12 @@ public:
     // Never throws for a bad file.
     static Ref<TFreeTypeFont> Load(const Ref<Object>& url, std::int32_t size, std::int32_t style);
 
-    std::int32_t style = 0;
-    std::int32_t height = 0;
+    std::int32_t style = 0;     // the style it was loaded with, as `Style` answers
+    std::int32_t height = 0;    // the line height, as `Height` answers
     std::int32_t ascender = 0;  // pixels above the baseline
     std::int32_t descender = 0; // pixels below it, negative
-    std::int32_t firstCode = 0;
-    Ref<Array> glyphs; // of `TFreeTypeGlyph`, type tag ":TFreeTypeGlyph"
+    std::int32_t firstCode = 0; // the code of the first glyph, as `FirstCode` answers
+    Ref<Array> glyphs;          // of `TFreeTypeGlyph`, type tag ":TFreeTypeGlyph"
 };
 
 // The loader that joins the chain at start-up.
@@ -88,19 +90,20 @@ public:
 // What a font file offers, for tools: one entry per face.
 struct FontFaceInfo
 {
+    // One fixed size of a bitmap face.
     struct Size
     {
-        std::int32_t size = 0; // the pixel size that selects it
-        std::int32_t height = 0;
-        std::int32_t ascender = 0;
-        std::int32_t descender = 0;
+        std::int32_t size = 0;      // the pixel size that selects it
+        std::int32_t height = 0;    // its line height in pixels
+        std::int32_t ascender = 0;  // pixels above the baseline
+        std::int32_t descender = 0; // pixels below it, negative
     };
-    std::string family;
-    std::string style;
-    std::string format; // FreeType's name of the file format, e.g. "Windows FNT" or "TrueType"
-    bool scalable = false;
-    std::int32_t glyphCount = 0;
-    std::vector<Size> sizes; // the fixed sizes, smallest first; none for a face that only scales
+    std::string family;          // the face's family name, e.g. "Vanta"
+    std::string style;           // the face's style name, e.g. "Regular"
+    std::string format;          // FreeType's name of the file format, e.g. "Windows FNT" or "TrueType"
+    bool scalable = false;       // whether it renders at any size (an outline face)
+    std::int32_t glyphCount = 0; // how many glyphs the face holds
+    std::vector<Size> sizes;     // the fixed sizes, smallest first; none for a face that only scales
 };
 
 // Every face of the font file at `url`, read through the runtime's streams; empty when FreeType cannot

@@ -35,10 +35,10 @@ class TDisplayMode : public Object
 public:
     TDisplayMode() = default;
 
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t depth = 0; // bits per pixel
-    std::int32_t rate = 0;  // refresh rate in Hz; 0 when the system does not say
+    std::int32_t width = 0;  // pixels
+    std::int32_t height = 0; // pixels
+    std::int32_t depth = 0;  // bits per pixel
+    std::int32_t rate = 0;   // refresh rate in Hz; 0 when the system does not say
 };
 
 // Something drawn into: a window's drawing context.

@@ -35,6 +35,8 @@ public:
     virtual void Draw(float x0, float y0, float x1, float y1, float tx, float ty);
 };
 
+// A picture of one or more frames of the same size: the pixmaps, and the driver frames the current 2D
+// driver made of them.
 class TImage : public Object
 {
     VANTA_CLASS(TImage, Object)
@@ -67,9 +69,9 @@ public:
     // The number of frames.
     std::int32_t FrameCount() const noexcept { return pixmaps->Length(); }
 
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t flags = 0;
+    std::int32_t width = 0;              // the frames' width in pixels
+    std::int32_t height = 0;             // the frames' height in pixels
+    std::int32_t flags = 0;              // the `IMAGE_` flags it was made with
     float handleX = 0.0f;                // drawing handle, pixels from the frame's left edge
     float handleY = 0.0f;                // drawing handle, pixels from the frame's top edge
     Ref<Array> pixmaps = EmptyArray();   // ":TPixmap", one per frame

@@ -34,25 +34,28 @@ public:
     // its size.
     virtual void GetRect(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height);
 
-    Ref<TImage> image;
-    float advance = 0.0f;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    Ref<TImage> image;       // what `Image` answers
+    float advance = 0.0f;    // what `Advance` answers
+    std::int32_t x = 0;      // the picture's offset right of the pen
+    std::int32_t y = 0;      // the picture's offset below the top of the line
+    std::int32_t width = 0;  // the picture's width in pixels
+    std::int32_t height = 0; // the picture's height in pixels
 };
 
+// A font as images, one per character, as `DrawText` draws it.
 class TImageFont : public Object
 {
     VANTA_CLASS(TImageFont, Object)
 public:
     TImageFont() = default;
 
+    // The style the font was loaded with (bit 4: filtered glyph images).
     virtual std::int32_t Style();
     // The line height in pixels.
     virtual std::int32_t Height();
     // The character code of glyph 0.
     virtual std::int32_t FirstCode();
+    // The number of glyphs, for the codes from `FirstCode` on.
     virtual std::int32_t GlyphCount();
     // Glyph `index`; throws `TArrayBoundsError` outside 0 ... count - 1.
     virtual Ref<TImageGlyph> Glyph(std::int32_t index);
@@ -67,9 +70,9 @@ public:
     // A new 8 x 16 font of characters 32-127 from the embedded block "vantafont.bin".
     static Ref<TImageFont> CreateDefault();
 
-    std::int32_t style = 0;
-    std::int32_t height = 0;
-    std::int32_t firstCode = 0;
+    std::int32_t style = 0;           // what `Style` answers
+    std::int32_t height = 0;          // what `Height` answers
+    std::int32_t firstCode = 0;       // what `FirstCode` answers
     Ref<Array> glyphs = EmptyArray(); // ":TImageGlyph"
 };
 

@@ -36,6 +36,7 @@ constexpr std::int32_t PixelFormatBytes(std::int32_t format) noexcept
 
 // The largest width or height of a pixmap made by `Create`, and the most memory one may own.
 inline constexpr std::int32_t PIXMAP_MAX_SIDE = 16384;
+// The most bytes of pixels one pixmap may own.
 inline constexpr std::int64_t PIXMAP_MAX_BYTES = std::int64_t{256} * 1024 * 1024;
 
 // Copies `count` pixels of `format` (memory may overlap). Nothing for a count below 1 or an unknown
@@ -81,10 +82,11 @@ Ref<TPixmap> CreateStaticPixmap(void* pixels, std::int32_t width, std::int32_t h
 Ref<TPixmap> CopyPixmap(const Ref<TPixmap>& pixmap);
 // `TPixmap::Convert`.
 Ref<TPixmap> ConvertPixmap(const Ref<TPixmap>& pixmap, std::int32_t format);
+// `TPixmap::Width` (these four throw `TNullObjectError` for `Null`).
 std::int32_t PixmapWidth(const Ref<TPixmap>& pixmap);
-std::int32_t PixmapHeight(const Ref<TPixmap>& pixmap);
-std::int32_t PixmapPitch(const Ref<TPixmap>& pixmap);
-std::int32_t PixmapFormat(const Ref<TPixmap>& pixmap);
+std::int32_t PixmapHeight(const Ref<TPixmap>& pixmap); // `TPixmap::Height`
+std::int32_t PixmapPitch(const Ref<TPixmap>& pixmap);  // `TPixmap::Pitch`
+std::int32_t PixmapFormat(const Ref<TPixmap>& pixmap); // `TPixmap::Format`
 // `TPixmap::PixelPtr`: throws `TArrayBoundsError` outside the pixmap.
 std::uint8_t* PixmapPixelPtr(const Ref<TPixmap>& pixmap, std::int32_t x, std::int32_t y);
 // `TPixmap::Window`: `Null` for w or h below 1, `TArrayBoundsError` when it reaches outside.

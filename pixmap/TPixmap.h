@@ -17,6 +17,7 @@
 
 namespace vanta {
 
+// A rectangle of pixels in one of the six formats, owned or over memory somebody else owns.
 class TPixmap : public Object
 {
     VANTA_CLASS(TPixmap, Object)
@@ -73,6 +74,7 @@ public:
 
     // The address of pixel (0, 0); nullptr for an empty pixmap.
     std::uint8_t* Pixels() const noexcept { return pixels_; }
+    // The size in pixels; 0 for an empty pixmap.
     std::int32_t Width() const noexcept { return width_; }
     std::int32_t Height() const noexcept { return height_; }
     // Bytes from the start of one row to the start of the next.

@@ -26,11 +26,13 @@ namespace vanta {
 class Array;
 
 template <>
+// The array class's debug name.
 inline constexpr const char* classDebugName<Array> = "Array";
 
 // The type of the elements of a function-pointer array.
 using FunctionPointer = void (*)();
 
+// An array: its type tag, its dimensions and its elements in one block.
 class Array final : public Object
 {
     VANTA_CLASS(Array, Object)
@@ -88,6 +90,7 @@ public:
     // kinds not at all).
     void Sort(bool ascending);
 
+    // Whether elements of type `tag` are owned references (strings, objects, arrays).
     static bool IsObjectTag(const char* tag) noexcept { return tag[0] == '$' || tag[0] == ':' || tag[0] == '['; }
 
     // Element bytes for a tag.

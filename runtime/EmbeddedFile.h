@@ -19,8 +19,11 @@ namespace vanta {
 // A block placed in the executable by the build (see vanta_embed_files in cmake/Vanta.cmake).
 struct EmbeddedBlock
 {
+    // The name it is registered under ("incbin::name" opens it).
     const char* name;
+    // Its first byte.
     const void* data;
+    // Its byte count.
     std::int32_t size;
 };
 

@@ -87,6 +87,7 @@ public:
     // A new error holding `message`.
     static Ref<TMessageError> Create(const Ref<String>& message);
 
+    // The error's text.
     Ref<String> message = EmptyString();
 };
 
@@ -94,6 +95,7 @@ public:
 class Exception : public std::exception
 {
 public:
+    // Carries `thrown`.
     explicit Exception(Ref<Object> thrown) noexcept : thrown_(std::move(thrown)) {}
 
     // The object that was thrown.
@@ -129,9 +131,13 @@ private:
 [[noreturn]] void ThrowError(const Ref<String>& message);
 // Throws a new `TMessageError` holding the text.
 [[noreturn]] void ThrowError(const char* message);
+// Throws a new `TAbstractMethodError`.
 [[noreturn]] void ThrowAbstractMethod();
+// Throws a new `TNullFunctionError`.
 [[noreturn]] void ThrowNullFunction();
+// Throws a new `TArrayBoundsError`.
 [[noreturn]] void ThrowArrayBounds();
+// Throws a new `TOutOfDataError`.
 [[noreturn]] void ThrowOutOfData();
 
 // Receives an exception that nothing caught. A hook must not return.

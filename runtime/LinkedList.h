@@ -29,6 +29,7 @@ namespace vanta {
 
 class TLinkedList;
 
+// One node of a list: its value and its two neighbours. A list's nodes form a ring through its sentinel.
 class TListNode : public Object
 {
     VANTA_CLASS(TListNode, Object)
@@ -48,8 +49,11 @@ public:
     // out, and the sentinel, are left alone.
     virtual void Remove();
 
+    // The element (the sentinel holds itself).
     Ref<Object> value;
+    // The following node (the sentinel after the last).
     Ref<TListNode> next;
+    // The preceding node (the sentinel before the first).
     Ref<TListNode> prev;
 
 private:
@@ -61,6 +65,7 @@ private:
     friend class TLinkedList;
 };
 
+// Walks a list's values from a node on; a node taken out meanwhile still leads on to the list's rest.
 class TListEnumerator : public Object
 {
     VANTA_CLASS(TListEnumerator, Object)
@@ -73,9 +78,11 @@ public:
     // The next value, moving on.
     virtual Ref<Object> NextObject();
 
+    // The node whose value comes next.
     Ref<TListNode> node;
 };
 
+// A doubly linked list of objects around a sentinel node; values compare with their `Compare`.
 class TLinkedList : public Object
 {
     VANTA_CLASS(TLinkedList, Object)
@@ -166,19 +173,25 @@ public:
     class Iterator
     {
     public:
+        // Stands on `node`.
         explicit Iterator(Ref<TListNode> node) : node_(std::move(node)) {}
+        // The value of the node it stands on.
         const Ref<Object>& operator*() const { return node_->value; }
+        // Moves to the following node.
         Iterator& operator++()
         {
             node_ = node_->next;
             return *this;
         }
+        // Whether it has not yet come back to the sentinel (the end).
         bool operator!=(const Iterator&) const { return !node_->IsSentinel(); }
 
     private:
         Ref<TListNode> node_;
     };
+    // An iterator on the first node.
     Iterator begin() { return Iterator(head->next); }
+    // The end: an iterator on the sentinel.
     Iterator end() { return Iterator(head); }
 
     // The sentinel node.
@@ -186,20 +199,35 @@ public:
 };
 
 // Free functions, each dispatching to the method of the same meaning.
+// A new, empty list.
 Ref<TLinkedList> CreateList();
+// `list->Clear()`.
 void ClearList(const Ref<TLinkedList>& list);
+// `list->Count()`.
 std::int32_t CountList(const Ref<TLinkedList>& list);
+// `list->IsEmpty()`.
 std::int32_t ListIsEmpty(const Ref<TLinkedList>& list);
+// `list->Contains(value)`.
 std::int32_t ListContains(const Ref<TLinkedList>& list, const Ref<Object>& value);
+// `list->AddFirst(value)`.
 Ref<TListNode> ListAddFirst(const Ref<TLinkedList>& list, const Ref<Object>& value);
+// `list->AddLast(value)`.
 Ref<TListNode> ListAddLast(const Ref<TLinkedList>& list, const Ref<Object>& value);
+// `list->Remove(value)`.
 std::int32_t ListRemove(const Ref<TLinkedList>& list, const Ref<Object>& value);
+// `list->FindLink(value)`.
 Ref<TListNode> ListFindLink(const Ref<TLinkedList>& list, const Ref<Object>& value);
+// `list->ToArray()`.
 Ref<Array> ListToArray(const Ref<TLinkedList>& list);
+// `TLinkedList::FromArray(array)`.
 Ref<TLinkedList> ListFromArray(const Ref<Array>& array);
+// `a->Swap(b)`.
 void SwapLists(const Ref<TLinkedList>& a, const Ref<TLinkedList>& b);
+// `list->Reverse()`.
 void ReverseList(const Ref<TLinkedList>& list);
+// `list->Sort(ascending)`.
 void SortList(const Ref<TLinkedList>& list, std::int32_t ascending);
+// `node->Remove()`.
 void RemoveLink(const Ref<TListNode>& node);
 
 // The linked-list module's initialiser.

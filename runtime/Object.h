@@ -50,8 +50,11 @@ class Ref;
 // the size of an instance.
 struct ClassRecord
 {
+    // The base class's record; nullptr for the root class.
     const ClassRecord* base;
+    // The class's name, or nullptr.
     const char* name;
+    // The size of an instance in bytes.
     std::size_t instanceSize;
 };
 
@@ -109,18 +112,21 @@ private:
 // The type of `Null`, which converts to an empty reference of any class.
 struct NullTag
 {};
+// The empty reference: converts to a `Ref` of any class that holds the `Null` object.
 inline constexpr NullTag Null{};
 
 template <class T, class... Args>
 Ref<T> New(Args&&... args);
 
 template <>
+// The root class's debug name.
 inline constexpr const char* classDebugName<Object> = "Object";
 
 // The root class.
 class Object
 {
 public:
+    // The base class (`VANTA_CLASS` names it for every other class); the root has none.
     using Base = void;
 
     Object(const Object&) = delete;
@@ -153,10 +159,12 @@ public:
     {
         MemFree(block, static_cast<std::ptrdiff_t>(size));
     }
+    // The placement form that matches the placement `new` below.
     static void operator delete(void*, void*) noexcept {}
 
 protected:
     constexpr Object() noexcept = default;
+    // An object made in static storage, whose count never reaches 0 (the `Null` object, literal strings).
     constexpr explicit Object(detail::StaticTag) noexcept : refs_(detail::COUNT_PERMANENT) {}
 
     // Destroys the object and returns its memory; runs at a flush that finds the count at zero.
@@ -165,6 +173,7 @@ protected:
     // Sets the count word of a statically allocated object back to the permanent count.
     void RestorePermanentCount() noexcept { refs_ = detail::COUNT_PERMANENT; }
 
+    // Constructs in place, for the runtime's own variable-size allocators.
     static void* operator new(std::size_t, void* where) noexcept { return where; }
 
 private:
@@ -221,6 +230,7 @@ inline void Release(Object* object) noexcept
     if (object != NullObject() && --object->refs_ == 0) detail::PushReleased(object);
 }
 
+// Throws `TNullObjectError` ("Attempt to access field or method of Null object").
 [[noreturn]] void ThrowNullObject();
 
 // A retaining reference to an object of class `T` (or of a class derived from it), or to `Null`.
@@ -229,16 +239,21 @@ class Ref
 {
 public:
     constexpr Ref() noexcept : object_(&detail::nullObject) {}
+    // `Null`.
     constexpr Ref(NullTag) noexcept : object_(&detail::nullObject) {}
     // A null pointer gives `Null`.
     Ref(T* object) noexcept : object_(object != nullptr ? Retain(object) : NullObject()) {}
+    // Another reference to the object `other` holds (one more count).
     Ref(const Ref& other) noexcept : object_(Retain(other.object_)) {}
+    // Takes over `other`'s reference, leaving `Null` there.
     Ref(Ref&& other) noexcept : object_(std::exchange(other.object_, NullObject())) {}
 
+    // Another reference to the object that `other`, a reference to a derived class, holds.
     template <class U>
     requires std::is_base_of_v<T, U> Ref(const Ref<U>& other)
     noexcept : object_(Retain(other.Raw())) {}
 
+    // Takes over a reference to a derived class, leaving `Null` there.
     template <class U>
     requires std::is_base_of_v<T, U> Ref(Ref<U>&& other)
     noexcept : object_(other.Release()) {}
@@ -249,6 +264,7 @@ public:
         vanta::Release(object_);
     }
 
+    // Holds what `other` holds; the old object loses one count (it dies at a later flush, not here).
     Ref& operator=(const Ref& other) noexcept
     {
         Object* old = std::exchange(object_, Retain(other.object_));
@@ -256,12 +272,14 @@ public:
         return *this;
     }
 
+    // Takes over `other`'s reference; the old object loses one count.
     Ref& operator=(Ref&& other) noexcept
     {
         if (this != &other) vanta::Release(std::exchange(object_, std::exchange(other.object_, NullObject())));
         return *this;
     }
 
+    // Holds `Null`; the old object loses one count.
     Ref& operator=(NullTag) noexcept
     {
         vanta::Release(std::exchange(object_, NullObject()));
@@ -274,24 +292,30 @@ public:
         if (object_ == NullObject()) ThrowNullObject();
         return static_cast<T*>(object_);
     }
+    // The object's members; throws `TNullObjectError` for `Null`.
     T* operator->() const { return Get(); }
     T& operator*() const { return *Get(); }
 
     // The object or the `Null` object, without a check.
     Object* Raw() const noexcept { return object_; }
 
+    // Whether it holds `Null`.
     bool IsNull() const noexcept { return object_ == NullObject(); }
+    // Whether it holds an object (not `Null`).
     explicit operator bool() const noexcept { return !IsNull(); }
 
     // Gives up the reference without releasing it, leaving `Null` behind.
     Object* Release() noexcept { return std::exchange(object_, NullObject()); }
 
+    // Whether both hold the same object (identity, not `Compare`); `Null` equals only `Null`.
     template <class U>
     bool operator==(const Ref<U>& other) const noexcept
     {
         return object_ == other.Raw();
     }
+    // Whether it holds `Null`.
     bool operator==(NullTag) const noexcept { return IsNull(); }
+    // Whether it holds `other` (the `Null` object included).
     bool operator==(const Object* other) const noexcept { return object_ == other; }
 
 private:

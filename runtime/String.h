@@ -21,8 +21,10 @@ namespace vanta {
 class Array;
 
 template <>
+// The string class's debug name.
 inline constexpr const char* classDebugName<String> = "String";
 
+// Immutable UTF-16 text: its length and its units in one block.
 class String final : public Object
 {
     VANTA_CLASS(String, Object)
@@ -178,6 +180,7 @@ std::int32_t Asc(const Ref<String>& s);
 // The number of units before the terminating zero; 0 for a null pointer.
 std::int32_t WideLength(const char16_t* text) noexcept;
 
+// `Concat(a, b)`.
 inline Ref<String> operator+(const Ref<String>& a, const Ref<String>& b)
 {
     return Concat(a, b);

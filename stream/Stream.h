@@ -182,7 +182,7 @@ protected:
     // stream opens one). A stream that opens a window keeps its read position at `readCursor_`, and its
     // typed readers must give exactly the machine-order values of the window's next bytes.
     std::uint8_t* readCursor_ = nullptr;
-    const std::uint8_t* readLimit_ = nullptr;
+    const std::uint8_t* readLimit_ = nullptr; // one past the window's last byte
 };
 
 // A stream that passes the primitives on to an inner stream; base class of the wrapping streams.
@@ -227,9 +227,9 @@ public:
 };
 
 // File modes of a `TFileStream`.
-inline constexpr std::int32_t FILE_READ = 1;
-inline constexpr std::int32_t FILE_WRITE = 2;
-inline constexpr std::int32_t FILE_READ_WRITE = 3;
+inline constexpr std::int32_t FILE_READ = 1;       // reading only
+inline constexpr std::int32_t FILE_WRITE = 2;      // writing only
+inline constexpr std::int32_t FILE_READ_WRITE = 3; // reading and writing
 
 // A C-library file as a stream. Open from `OpenFile` (or `CreateFromFile`) until `Close`; after that
 // `Pos` and `Size` are 0, `Eof` is 1, reads give nothing and writes fail. A stream destroyed while open

@@ -21,10 +21,10 @@
 namespace vanta {
 
 // Encodings of a `TEncodedTextStream`.
-inline constexpr std::int32_t ENCODING_LATIN1 = 1;
-inline constexpr std::int32_t ENCODING_UTF8 = 2;
-inline constexpr std::int32_t ENCODING_UTF16BE = 3;
-inline constexpr std::int32_t ENCODING_UTF16LE = 4;
+inline constexpr std::int32_t ENCODING_LATIN1 = 1;  // one byte a character (ISO 8859-1)
+inline constexpr std::int32_t ENCODING_UTF8 = 2;    // UTF-8
+inline constexpr std::int32_t ENCODING_UTF16BE = 3; // UTF-16, high byte first
+inline constexpr std::int32_t ENCODING_UTF16LE = 4; // UTF-16, low byte first
 
 // What a malformed UTF-8 sequence reads as.
 inline constexpr std::int32_t REPLACEMENT_CHARACTER = 0xFFFD;
