@@ -10,6 +10,7 @@ function opens(s,   o, c, t) {
     t = s; o = gsub(/\{/, "{", t); c = gsub(/\}/, "}", t); return o > c
 }
 function declname(s,   t) {
+    if (s ~ /operator[^A-Za-z_]/) return "operator"
     t = s; sub(/\/\/.*/, "", t); sub(/\(.*/, "", t); sub(/[ \t]*[=;{].*/, "", t); sub(/.*[ \t*&:~]/, "", t); return t
 }
 # The family of a declared name: what is left without a type or dimension word at its end and with the
@@ -17,19 +18,27 @@ function declname(s,   t) {
 # GetColor, PeekInt and PokeFloat, GraphicsWidth and GraphicsHeight are one family.
 function family(n,   f) {
     if (n ~ /^operator/) return "operator"
+    if (n == "Width" || n == "Height") return "Size"
     f = n
     sub(/[0-9]+$/, "", f)
     sub(/Arg$/, "", f)
     sub(/(Byte|Bytes|Short|Int|Long|Float|Double|String|Number|Boolean|Width|Height|Char|Line)$/, "", f)
-    sub(/^Set/, "Get", f); sub(/^Poke/, "Peek", f); sub(/^Write/, "Read", f); sub(/^Hide/, "Show", f)
-    sub(/^(Is|Has)/, "", f)
+    sub(/^Poke/, "Peek", f); sub(/^Write/, "Read", f); sub(/^Hide/, "Show", f)
+    sub(/^(Set|Get|Is|Has)/, "", f)
     return f == "" ? n : f
 }
 # The name of the slot an inline free function at line i forwards to ("return x->Name(" or "x->Name("
 # as its whole body), or "".
-function forwards(i,   body) {
-    if (L[i] !~ /^inline / || L[i + 1] != "{" || L[i + 3] != "}") return ""
-    body = L[i + 2]
+function forwards(i,   j, body) {
+    if (L[i] !~ /^inline /) return ""
+    for (j = i + 1; j <= i + 3 && L[j] != "{"; ++j)
+        if (L[j] ~ /[;{}]/) return ""
+    if (L[j] != "{" || L[j + 2] != "}") return ""
+    body = L[j + 1]
+    if (body ~ /&[A-Za-z_]+::[A-Za-z_]+\);$/) {
+        sub(/\);$/, "", body); sub(/.*::/, "", body)
+        return body
+    }
     if (body !~ /^    (return )?[A-Za-z_]+->[A-Za-z_]+\(.*\);$/) return ""
     sub(/^    (return )?[A-Za-z_]+->/, "", body); sub(/\(.*/, "", body)
     return body
@@ -78,6 +87,10 @@ function filter(n,   line, text, code, trailing, slot) {
     if (code == "" || code ~ /^#/ || code ~ /^(public|protected|private):/ || code ~ /^\}/) {
         inrun = 0
         print line
+        return
+    }
+    if (!lastcomment && line ~ /^inline constexpr const char\* classDebugName<[A-Za-z_]+> = "/) {
+        print "/** The class's name for debugging. */ " line
         return
     }
     slot = forwards(n)

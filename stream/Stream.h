@@ -369,6 +369,7 @@ inline std::int32_t Write(const Ref<TIOBase>& stream, const void* buffer, std::i
 {
     return stream->Write(buffer, count);
 }
+// The slot `ReadBytes`, or the bytes straight from the read window when it holds them all.
 inline std::int32_t ReadBytes(const Ref<TByteStream>& stream, void* buffer, std::int32_t count)
 {
     TByteStream* s = stream.Get();
