@@ -65,7 +65,7 @@ Ref<TPixmap> DecodeBMPRunLength(TByteStream& in, std::int32_t width, std::int32_
     Ref<TPixmap> pixmap = CreatePixmap(width, height, PF_RGBA8888, 4);
     if (pixmap.IsNull()) return Null;
 
-    // x may run past the row (a run cut at its end still moves it); r counts rows in file order.
+    // r counts rows in file order; x may lie past the row's end after a delta, and nothing is drawn there.
     std::int64_t x = 0;
     std::int64_t r = 0;
     std::uint8_t* row = pixmap->PixelPtr(0, topDown ? 0 : height - 1);
@@ -73,12 +73,11 @@ Ref<TPixmap> DecodeBMPRunLength(TByteStream& in, std::int32_t width, std::int32_
         r = next;
         if (r < height) row = pixmap->PixelPtr(0, static_cast<std::int32_t>(topDown ? r : height - 1 - r));
     };
+    // Draws at x, which the callers keep inside the row, and moves on.
     auto put = [&](std::uint32_t index) {
-        if (x < width) {
-            std::uint8_t* out = row + x * 4;
-            std::memcpy(out, palette + index * 3, 3);
-            out[3] = 255;
-        }
+        std::uint8_t* out = row + x * 4;
+        std::memcpy(out, palette + index * 3, 3);
+        out[3] = 255;
         ++x;
     };
     auto indexAt = [fourBit](const std::uint8_t* bytes, std::int32_t i) -> std::uint32_t {
