@@ -30,7 +30,9 @@ public:
         return mask_ != 0 && (field & (field + 1)) == 0;
     }
 
+    // False for an absent channel (an empty mask).
     bool Present() const noexcept { return mask_ != 0; }
+    // The mask as the file gives it.
     std::uint32_t Mask() const noexcept { return mask_; }
 
     // The channel's 8-bit value in `pixel` (0 for an absent channel).
