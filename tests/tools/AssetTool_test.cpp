@@ -40,11 +40,15 @@ TEST(AssetInfo, DescribesAPictureByLoaderSizeAndFormat)
     EXPECT_EQ(tga.out, "kind: image\nloader: TGA\nwidth: 37\nheight: 21\nformat: PF_RGB888\n");
     const ProcessResult bmp = Asset({"info", "bigendian::" + Data("bmp4.bmp")});
     EXPECT_EQ(bmp.out, "kind: image\nloader: BMP\nwidth: 37\nheight: 21\nformat: PF_RGB888\n");
+    // Run-length pictures may leave pixels transparent.
+    const ProcessResult rle = Asset({"info", Data("bmp8_rle.bmp")});
+    EXPECT_EQ(rle.out, "kind: image\nloader: BMP\nwidth: 37\nheight: 21\nformat: PF_RGBA8888\n");
 }
 
 TEST(AssetInfo, WhatNothingLoadsIsAFailure)
 {
-    for (const std::string& url : {Data("bmp8_rle.bmp"), Data("make_fixtures.py"), std::string("/nonexistent/x.png")}) {
+    for (const std::string& url :
+         {Data("jpeg_cmyk.jpg"), Data("make_fixtures.py"), std::string("/nonexistent/x.png")}) {
         const ProcessResult result = Asset({"info", url});
         EXPECT_EQ(result.status, 1) << url;
         EXPECT_EQ(result.out, "");
