@@ -13,6 +13,7 @@
 #include "system/HostDriver.h"
 #include "system/Keys.h"
 
+#include <chrono>
 #include <cstdio>
 #include <system_error>
 #include <utility>
@@ -102,7 +103,7 @@ void GamePlayer::Load()
     // A fresh game starts from the drawing state a graphics activation gives.
     detail::ResetDrawingState();
     SetTextFont(Null);
-    callStart_ = ReadClock();
+    callStart_ = std::chrono::steady_clock::now();
     if (engine_->RunScriptFile(Text(main_.string())) == 0) {
         Fail(Bytes(engine_->ErrorMessage()), Bytes(engine_->ErrorTraceback()));
     }
@@ -112,7 +113,7 @@ bool GamePlayer::RunFrame(std::int32_t number, bool& ended)
 {
     engine_->ClearCall();
     engine_->AddNumberArg(number);
-    callStart_ = ReadClock();
+    callStart_ = std::chrono::steady_clock::now();
     escapeHeld_ = false;
     if (engine_->CallFunction("frame"_s, 1) == 0) {
         Fail(Bytes(engine_->ErrorMessage()), Bytes(engine_->ErrorTraceback()));
@@ -124,10 +125,12 @@ bool GamePlayer::RunFrame(std::int32_t number, bool& ended)
 
 bool GamePlayer::CheckRunaway()
 {
-    const std::int32_t now = ReadClock();
+    // Real time: the system clock reading only moves on when messages are pumped.
+    const auto now = std::chrono::steady_clock::now();
+    const auto second = std::chrono::seconds(1);
     // A frame that keeps within a second is never disturbed: its keys stay for the game to read.
-    if (ClockDistance(callStart_, now) < 1000u) return false;
-    if (ClockDistance(lastPump_, now) >= 50u) {
+    if (now - callStart_ < second) return false;
+    if (now - lastPump_ >= std::chrono::milliseconds(50)) {
         lastPump_ = now;
         PumpMessages();
     }
@@ -140,19 +143,25 @@ bool GamePlayer::CheckRunaway()
         escapeHeld_ = true;
         escapeSince_ = now;
     }
-    return ClockDistance(escapeSince_, now) >= 1000u;
+    return now - escapeSince_ >= second;
 }
 
 void GamePlayer::EvaluateInConsole(const Ref<String>& code)
 {
     std::vector<Ref<String>> results;
-    callStart_ = ReadClock();
+    callStart_ = std::chrono::steady_clock::now();
+    // Each line goes to standard output as well, for scripts that drive the console.
+    const auto print = [](const Ref<String>& line) {
+        ConsoleAddLine(line->Length() != 0 ? line : Ref<String>(" "_s));
+        std::printf("%s\n", Bytes(line).c_str());
+        std::fflush(stdout);
+    };
     if (engine_->IsStarted() == 0 || engine_->Evaluate(code, results) == 0) {
-        ConsoleAddLine(Concat("error: "_s, engine_->ErrorMessage()));
+        print(Concat("error: "_s, engine_->ErrorMessage()));
         return;
     }
     for (const Ref<String>& result : results)
-        ConsoleAddLine(result->Length() != 0 ? result : Ref<String>(" "_s));
+        print(result);
 }
 
 void GamePlayer::UpdateDeveloperConsole()

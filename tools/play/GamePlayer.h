@@ -11,14 +11,16 @@
 // more than a second is stopped by holding Escape for a second or pressing the console key.
 //
 // Builds on the script engine and the runtime's bindings, the graphics module, the console and the
-// folder watcher. The graphics driver and host driver are whatever is current (the module sequence's, or
-// a test's). Main thread only.
+// folder watcher. The console's "$lua CODE" runs CODE in the game's state and prints its results (or its
+// error) as console lines and on standard output; "$reload" reloads. The graphics driver and host driver are whatever
+// is current (the module sequence's, or a test's). Main thread only.
 #pragma once
 
 #include "ErrorScreen.h"
 #include "FolderWatcher.h"
 #include "script/ScriptEngine.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -82,9 +84,9 @@ private:
     ErrorScreen errorScreen_;
     bool failed_ = false;
     std::int32_t frame_ = 0;
-    std::int32_t callStart_ = 0;   // when the current call into the game began
-    std::int32_t lastPump_ = 0;    // when a runaway frame last pumped the messages
-    std::int32_t escapeSince_ = 0; // when Escape was first seen down during a runaway frame
+    std::chrono::steady_clock::time_point callStart_;   // when the current call into the game began
+    std::chrono::steady_clock::time_point lastPump_;    // when a runaway frame last pumped the messages
+    std::chrono::steady_clock::time_point escapeSince_; // when Escape was first seen down in a runaway frame
     bool escapeHeld_ = false;
 };
 
