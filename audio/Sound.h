@@ -15,6 +15,9 @@
 
 namespace vanta {
 
+// The sound flag that makes a sound loop (`LoadSound`, `TSound::Load`): any non-zero flags do.
+inline constexpr std::int32_t SOUND_LOOP = 1;
+
 // Something that plays, or can play, with volume, pan, depth, rate and pause controls. The base class is
 // silent: every control does nothing and `Playing` gives 0.
 class TChannel : public Object

@@ -5,7 +5,7 @@
 #   lib/cmake/VantaMax/                      the CMake package: find_package(VantaMax CONFIG REQUIRED) gives
 #                                            VantaMax::vantamax
 #   lib/pkgconfig/vantamax.pc                for pkg-config --cflags --libs vantamax
-#   bin/vanta-asset, bin/vanta-script        the tools
+#   bin/vanta-asset, bin/vanta-script, bin/vanta-play   the tools
 #   share/vantamax/fonts/                    the fonts the runtime embeds ("vantafont.bin", "Vanta.fon")
 #   share/doc/vantamax/                      the README, the guides and, once `make docs` ran, the reference
 #
@@ -75,7 +75,7 @@ install(FILES ${VANTA_GENERATED_INCLUDE_DIR}/runtime/Version.h DESTINATION ${VAN
 install(FILES ${CMAKE_SOURCE_DIR}/pixmap/loaders/detail/JPEGGlue.h
     DESTINATION ${VANTA_INSTALL_INCLUDEDIR}/pixmap/loaders/detail)
 
-install(TARGETS vanta-asset vanta-script RUNTIME DESTINATION bin)
+install(TARGETS vanta-asset vanta-script vanta-play RUNTIME DESTINATION bin)
 install(FILES ${VANTA_DEFAULT_FONT} ${VANTA_CONSOLE_FONT} DESTINATION share/vantamax/fonts)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/vantamax)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION share/doc/vantamax)
@@ -92,7 +92,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "VantaMax 2D game runtime: library, header
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "VantaMax is a 2D game runtime in C++20: windows and OpenGL drawing of
  images, text and shapes, sound mixing, polled keyboard and mouse input, a developer console and Lua
  scripting. This package holds the static library, its headers, a CMake package and a pkg-config file,
- the vanta-asset and vanta-script tools, a starter game and the documentation.")
+ the vanta-asset, vanta-script and vanta-play tools, a starter game and the documentation.")
 set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

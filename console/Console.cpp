@@ -95,6 +95,19 @@ std::int32_t ConsoleShown()
     return detail::Console().shown;
 }
 
+void SetConsoleShown(std::int32_t shown, std::int32_t immediately)
+{
+    detail::ConsoleState& console = detail::Console();
+    console.shown = shown != 0 ? 1 : 0;
+    if (immediately != 0) console.y = console.shown != 0 ? 0 : -console.height - 1;
+}
+
+std::int32_t ConsoleRetracted()
+{
+    const detail::ConsoleState& console = detail::Console();
+    return console.shown == 0 && console.y <= -console.height - 1 ? 1 : 0;
+}
+
 void ConsoleAddLine(const Ref<String>& text, std::int32_t kind)
 {
     if (text->Length() == 0) return;

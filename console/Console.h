@@ -71,6 +71,12 @@ std::int32_t UpdateConsole(std::int32_t toggleKey);
 // while the player types into the console.
 std::int32_t ConsoleShown();
 
+// Shows (`shown` non-zero) or hides the panel, as the toggle key does; with `immediately` non-zero the
+// panel is at once where the slide would end. Lets a program open the console on a key it reads itself.
+void SetConsoleShown(std::int32_t shown, std::int32_t immediately = 0);
+// 1 when the panel is hidden and has slid all the way up (`UpdateConsole` would draw nothing that shows),
+// else 0.
+std::int32_t ConsoleRetracted();
 // Adds a line at the newest end of the buffer; kind 1 marks a line the user entered. An empty text adds
 // nothing.
 void ConsoleAddLine(const Ref<String>& text, std::int32_t kind = 0);
@@ -103,6 +109,11 @@ void RunConsoleCommand(const Ref<String>& text);
 // 0 (and changes nothing) for an empty name or the name of a built-in command.
 std::int32_t RegisterConsoleCommand(const Ref<String>& name, std::function<void()> handler);
 
+// Adds a command that takes text: "NAME TEXT" (the name matched as `RunConsoleCommand` matches names,
+// then one space) runs the handler with TEXT, and "NAME" alone with the empty text. A command registered
+// by `RegisterConsoleCommand` under the same name runs first for "NAME" alone. Returns and replaces as
+// `RegisterConsoleCommand` does; an empty handler removes the command.
+std::int32_t RegisterConsoleTextCommand(const Ref<String>& name, std::function<void(const Ref<String>&)> handler);
 // The console module's initialiser: the modules it needs, the three timers and the empty buffer. Later
 // calls do nothing.
 void InitConsole();

@@ -94,6 +94,19 @@ std::vector<Registered>& RegisteredCommands()
     return commands;
 }
 
+struct TextCommand
+{
+    std::u16string name;
+    std::function<void(const Ref<String>&)> handler;
+};
+
+// Commands that take text, in the order they were first registered.
+std::vector<TextCommand>& TextCommands()
+{
+    static std::vector<TextCommand> commands;
+    return commands;
+}
+
 // The ASCII letters a-z raised, nothing else changed: how entered text and command names are compared.
 std::u16string Raised(std::u16string_view text)
 {
@@ -129,6 +142,33 @@ void RunConsoleCommand(const Ref<String>& text)
             return;
         }
     }
+    // A command that takes text: its name, then nothing or a space and the text.
+    const std::u16string_view typed = text->View();
+    for (const TextCommand& registered : TextCommands()) {
+        const std::size_t length = registered.name.size();
+        if (!command.starts_with(registered.name) || (command.size() > length && command[length] != u' ')) continue;
+        const std::u16string_view rest = command.size() > length ? typed.substr(length + 1) : std::u16string_view();
+        const std::function<void(const Ref<String>&)> handler = registered.handler;
+        handler(String::FromShorts(rest.data(), static_cast<std::int32_t>(rest.size())));
+        return;
+    }
+}
+
+std::int32_t RegisterConsoleTextCommand(const Ref<String>& name, std::function<void(const Ref<String>&)> handler)
+{
+    const std::u16string raised = Raised(name->View());
+    if (raised.empty() || IsBuiltIn(raised) || raised.find(u' ') != std::u16string::npos) return 0;
+    std::vector<TextCommand>& commands = TextCommands();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const TextCommand& command) { return command.name == raised; });
+    if (!handler) {
+        if (found != commands.end()) commands.erase(found);
+    } else if (found != commands.end()) {
+        found->handler = std::move(handler);
+    } else {
+        commands.push_back({raised, std::move(handler)});
+    }
+    return 1;
 }
 
 std::int32_t RegisterConsoleCommand(const Ref<String>& name, std::function<void()> handler)
@@ -170,6 +210,8 @@ void CompleteConsoleCommand()
     for (const BuiltIn& builtIn : BUILT_IN)
         consider(builtIn.name);
     for (const Registered& registered : RegisteredCommands())
+        consider(registered.name);
+    for (const TextCommand& registered : TextCommands())
         consider(registered.name);
     if (!any || prefix.size() <= typed.size()) return;
 

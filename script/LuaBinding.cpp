@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace vanta {
@@ -163,6 +164,26 @@ int OpenLibraries(lua_State* state)
     return 0;
 }
 
+// Lua's allocator, counting into the budget and refusing growth beyond its limit. Shrinking never fails,
+// as Lua requires.
+void* AllocateCounted(void* data, void* block, std::size_t oldSize, std::size_t newSize)
+{
+    auto& budget = *static_cast<MemoryBudget*>(data);
+    if (newSize == 0) {
+        std::free(block);
+        budget.used -= oldSize;
+        return nullptr;
+    }
+    if (budget.limit != 0 && newSize > oldSize && budget.used - oldSize + newSize > budget.limit) {
+        budget.refused = true;
+        return nullptr;
+    }
+    void* grown = std::realloc(block, newSize);
+    if (grown == nullptr) return newSize <= oldSize ? block : nullptr;
+    budget.used = budget.used - oldSize + newSize;
+    return grown;
+}
+
 } // namespace
 
 std::string ToBytes(const Ref<String>& text)
@@ -189,9 +210,9 @@ Ref<String> ToText(lua_State* state, int index)
     return String::FromBytes(bytes, static_cast<std::int32_t>(std::min<std::size_t>(size, INT32_MAX)));
 }
 
-lua_State* OpenState()
+lua_State* OpenState(MemoryBudget* budget)
 {
-    lua_State* state = luaL_newstate();
+    lua_State* state = budget != nullptr ? lua_newstate(&AllocateCounted, budget) : luaL_newstate();
     if (state == nullptr) return nullptr;
     lua_atpanic(state, &ThrowUnprotected);
     if (lua_cpcall(state, &OpenLibraries, nullptr) != 0) {

@@ -6,6 +6,7 @@
 #pragma once
 
 struct lua_State;
+struct lua_Debug;
 
 namespace vanta {
 

@@ -4,9 +4,12 @@
 #include "runtime/Error.h"
 #include "script/detail/LuaGlue.h"
 
+#include <atomic>
 #include <cmath>
 #include <exception>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace vanta {
@@ -39,14 +42,136 @@ void CheckArgumentIndex(lua_State* state, int index)
         luaL_argerror(state, index, "no such argument");
 }
 
+// The registry key of the engine that opened a state: the address of this byte (a light userdata key
+// is found without hashing a string, and native functions ask for it at every call).
+const char ENGINE_KEY = 0;
+
+// Handles are serial * HANDLE_SPAN + index + 1: the serial names the state (unique across the engines of
+// the process), the index the engine's slot. Both stay below 2^53, so a Lua number holds them exactly.
+constexpr std::int64_t HANDLE_SPAN = std::int64_t{1} << 24;
+
+std::atomic<std::int64_t> lastStateSerial{0};
+
+// The engine registered in `state`, or null.
+TScriptEngine* EngineOf(lua_State* state)
+{
+    lua_pushlightuserdata(state, const_cast<char*>(&ENGINE_KEY));
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    auto* engine = static_cast<TScriptEngine*>(lua_touserdata(state, -1));
+    lua_pop(state, 1);
+    return engine;
+}
+
+// One traceback line per level of the stack, from `level` on, as Lua's own traceback writes them.
+std::string Traceback(lua_State* state, int level)
+{
+    std::string text = "stack traceback:";
+    lua_Debug frame;
+    for (int shown = 0; lua_getstack(state, level, &frame) != 0; ++level, ++shown) {
+        if (shown == 22) {
+            text += "\n\t...";
+            break;
+        }
+        lua_getinfo(state, "Sln", &frame);
+        text += "\n\t";
+        text += frame.short_src;
+        if (frame.currentline > 0) text += ":" + std::to_string(frame.currentline);
+        text += ": in ";
+        if (frame.namewhat != nullptr && *frame.namewhat != '\0') {
+            text += "function '" + std::string(frame.name != nullptr ? frame.name : "?") + "'";
+        } else if (*frame.what == 'm') {
+            text += "main chunk";
+        } else if (*frame.what == 'C') {
+            text += "?";
+        } else {
+            text += "function <" + std::string(frame.short_src) + ":" + std::to_string(frame.linedefined) + ">";
+        }
+    }
+    return text;
+}
+
+// Runs `function` with its Lua arguments, turning a runtime error it throws into a Lua error (raised after
+// the handler has finished with the exception).
+template <typename Function>
+int Guarded(lua_State* state, Function function)
+{
+    bool failed = false;
+    int results = 0;
+    try {
+        results = function();
+    } catch (const std::exception& e) {
+        lua_settop(state, 0);
+        lua_pushstring(state, e.what());
+        failed = true;
+    }
+    if (failed) return lua_error(state);
+    return results;
+}
+
+// Stands in for an io or load function (upvalue 1) whose first argument, when it is a text, is a path:
+// the path is resolved inside the engine's file root first.
+int WithResolvedPath(lua_State* state)
+{
+    if (lua_type(state, 1) == LUA_TSTRING) {
+        const int pushed = Guarded(state, [state] {
+            const Ref<String> path = TScriptEngine::Calling(state).ResolveFile(detail::ToText(state, 1));
+            detail::PushText(state, path);
+            return 1;
+        });
+        if (pushed == 1) lua_replace(state, 1);
+    }
+    lua_pushvalue(state, lua_upvalueindex(1));
+    lua_insert(state, 1);
+    lua_call(state, lua_gettop(state) - 1, LUA_MULTRET);
+    return lua_gettop(state);
+}
+
+// Puts `WithResolvedPath` before the function `name` of the table at `table`.
+void ResolvePathsOf(lua_State* state, int table, const char* name)
+{
+    lua_getfield(state, table, name);
+    if (lua_isnil(state, -1)) {
+        lua_pop(state, 1);
+        return;
+    }
+    lua_pushcclosure(state, &WithResolvedPath, 1);
+    lua_setfield(state, table, name);
+}
+
+// Confines the io library, loadfile and dofile to the engine's file root (run in protected mode).
+int ConfineFiles(lua_State* state)
+{
+    lua_getglobal(state, LUA_IOLIBNAME);
+    if (lua_istable(state, -1)) {
+        const int io = lua_gettop(state);
+        for (const char* name : {"open", "lines", "input", "output"})
+            ResolvePathsOf(state, io, name);
+        // A shell command and a file outside the folder have no place in a confined script.
+        lua_pushnil(state);
+        lua_setfield(state, io, "popen");
+        lua_pushnil(state);
+        lua_setfield(state, io, "tmpfile");
+    }
+    lua_pop(state, 1);
+    for (const char* name : {"loadfile", "dofile"})
+        ResolvePathsOf(state, LUA_GLOBALSINDEX, name);
+    return 0;
+}
+
 } // namespace
 
-// Counts a call into Lua, so that the state is not closed under it.
+// Counts a call into Lua, so that the state is not closed under it; the outermost call ends an interrupt.
 class TScriptEngine::RunningScope
 {
 public:
     explicit RunningScope(TScriptEngine& engine) noexcept : engine_(engine) { ++engine_.running_; }
-    ~RunningScope() { --engine_.running_; }
+    ~RunningScope()
+    {
+        if (--engine_.running_ != 0 || !engine_.interrupting_) return;
+        engine_.interrupting_ = false;
+        if (engine_.state_ != nullptr && engine_.interruptCheck_)
+            lua_sethook(engine_.state_, &CountHook, LUA_MASKCOUNT, SCRIPT_HOOK_INSTRUCTIONS);
+    }
     RunningScope(const RunningScope&) = delete;
     RunningScope& operator=(const RunningScope&) = delete;
 
@@ -54,7 +179,8 @@ private:
     TScriptEngine& engine_;
 };
 
-TScriptEngine::TScriptEngine() : arguments_(New<TLinkedList>()), chunk_(LUA_NOREF)
+TScriptEngine::TScriptEngine()
+    : arguments_(New<TLinkedList>()), chunk_(LUA_NOREF), budget_(std::make_unique<detail::MemoryBudget>())
 {
     OpenState();
 }
@@ -74,17 +200,219 @@ void TScriptEngine::CheckNotRunning()
 void TScriptEngine::OpenState()
 {
     CloseState();
-    state_ = detail::OpenState();
+    budget_->used = 0;
+    budget_->refused = false;
+    state_ = detail::OpenState(budget_.get());
     started_ = state_ != nullptr ? 1 : 0;
+    if (state_ == nullptr) return;
+    handleSerial_ = ++lastStateSerial;
+    lua_pushlightuserdata(state_, const_cast<char*>(&ENGINE_KEY));
+    lua_pushlightuserdata(state_, this);
+    lua_rawset(state_, LUA_REGISTRYINDEX);
+    if (interruptCheck_) lua_sethook(state_, &CountHook, LUA_MASKCOUNT, SCRIPT_HOOK_INSTRUCTIONS);
+    if (fileRoot_->Length() != 0) InstallFileSandbox();
 }
 
 void TScriptEngine::CloseState()
 {
+    // The handlers still see the state open; one may not add another for this state.
+    std::vector<std::function<void()>> handlers = std::exchange(closeHandlers_, {});
+    if (state_ != nullptr) {
+        for (const auto& handler : handlers)
+            handler();
+    }
     lua_State* state = std::exchange(state_, nullptr);
     started_ = 0;
     chunk_ = LUA_NOREF;
     // Finalisers that run while the state closes find the engine already stopped.
     if (state != nullptr) lua_close(state);
+    // The objects go after the state: nothing in it can reach them any more.
+    std::vector<Ref<Object>> handles = std::exchange(handles_, {});
+    handles.clear();
+}
+
+TScriptEngine& TScriptEngine::Calling(lua_State* state)
+{
+    TScriptEngine* engine = state != nullptr ? EngineOf(state) : nullptr;
+    if (engine == nullptr) ThrowError("ScriptEngine: No engine opened this Lua state"_s);
+    return *engine;
+}
+
+std::int64_t TScriptEngine::AddHandle(const Ref<Object>& object)
+{
+    if (object.IsNull()) return 0;
+    if (started_ == 0) ThrowError("ScriptEngine: Engine is not started"_s);
+    if (static_cast<std::int64_t>(handles_.size()) >= HANDLE_SPAN - 1) ThrowError("ScriptEngine: Too many handles"_s);
+    handles_.push_back(object);
+    return handleSerial_ * HANDLE_SPAN + static_cast<std::int64_t>(handles_.size());
+}
+
+Ref<Object> TScriptEngine::HandleObject(std::int64_t handle) const
+{
+    if (state_ == nullptr || handle / HANDLE_SPAN != handleSerial_) return Null;
+    const std::int64_t index = handle % HANDLE_SPAN - 1;
+    if (index < 0 || index >= static_cast<std::int64_t>(handles_.size())) return Null;
+    return handles_[static_cast<std::size_t>(index)];
+}
+
+std::int32_t TScriptEngine::ReleaseHandle(std::int64_t handle)
+{
+    if (HandleObject(handle).IsNull()) return 0;
+    // The slot is not used again, so the number stays stale for the life of the state.
+    Ref<Object> released = std::exchange(handles_[static_cast<std::size_t>(handle % HANDLE_SPAN - 1)], Null);
+    return 1;
+}
+
+std::int32_t TScriptEngine::HandleCount() const
+{
+    std::int32_t count = 0;
+    for (const Ref<Object>& object : handles_)
+        count += object.IsNull() ? 0 : 1;
+    return count;
+}
+
+void TScriptEngine::SetMemoryLimit(std::int64_t bytes)
+{
+    budget_->limit = bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+}
+
+std::int64_t TScriptEngine::MemoryLimit() const
+{
+    return static_cast<std::int64_t>(budget_->limit);
+}
+
+std::int64_t TScriptEngine::ScriptMemory() const
+{
+    return static_cast<std::int64_t>(budget_->used);
+}
+
+void TScriptEngine::SetInterruptCheck(std::function<bool()> check)
+{
+    interruptCheck_ = std::move(check);
+    if (state_ != nullptr)
+        lua_sethook(state_, interruptCheck_ ? &CountHook : nullptr, interruptCheck_ ? LUA_MASKCOUNT : 0,
+                    SCRIPT_HOOK_INSTRUCTIONS);
+}
+
+void TScriptEngine::CountHook(lua_State* state, lua_Debug*)
+{
+    TScriptEngine* engine = EngineOf(state);
+    if (engine == nullptr || engine->running_ == 0) return;
+    if (!engine->interrupting_ && engine->interruptCheck_) {
+        bool stop = false;
+        try {
+            stop = engine->interruptCheck_();
+        } catch (const std::exception&) {
+            stop = true;
+        }
+        engine->interrupting_ = stop;
+    }
+    if (!engine->interrupting_) return;
+    // From now on at every instruction: a script's pcall that caught the error gets no further than its
+    // next instruction, so the error leaves level by level.
+    lua_sethook(state, &CountHook, LUA_MASKCOUNT, 1);
+    luaL_error(state, "ScriptEngine: Script interrupted");
+}
+
+int TScriptEngine::RecordTraceback(lua_State* state)
+{
+    if (TScriptEngine* engine = EngineOf(state)) {
+        const std::string traceback = Traceback(state, 1);
+        engine->errorTraceback_ = String::FromBytes(traceback.data(), static_cast<std::int32_t>(traceback.size()));
+    }
+    lua_settop(state, 1);
+    return 1;
+}
+
+int TScriptEngine::ProtectedCall(lua_State* state, int arguments, int results)
+{
+    errorTraceback_ = EmptyString();
+    const int handler = lua_gettop(state) - arguments;
+    lua_pushcfunction(state, &RecordTraceback);
+    lua_insert(state, handler);
+    int status;
+    {
+        RunningScope running(*this);
+        status = lua_pcall(state, arguments, results, handler);
+    }
+    lua_remove(state, handler);
+    return status;
+}
+
+void TScriptEngine::SetFileRoot(const Ref<String>& folder)
+{
+    if (folder->Length() == 0) {
+        fileRoot_ = EmptyString();
+        return;
+    }
+    std::error_code error;
+    const std::filesystem::path root =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(detail::ToBytes(folder), error), error);
+    if (error) ThrowError(Concat("ScriptEngine: Cannot use the folder "_s, folder));
+    const std::string bytes = root.string();
+    fileRoot_ = String::FromBytes(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    if (started_ != 0) InstallFileSandbox();
+}
+
+void TScriptEngine::InstallFileSandbox()
+{
+    detail::StackTopGuard guard(state_);
+    lua_cpcall(state_, &ConfineFiles, nullptr);
+}
+
+Ref<String> TScriptEngine::ResolveFile(const Ref<String>& path) const
+{
+    if (fileRoot_->Length() == 0) return path;
+    const std::string bytes = detail::ToBytes(path);
+    const auto outside = [&path]() -> Ref<String> {
+        ThrowError(Concat(Concat("ScriptEngine: The path \""_s, path), "\" lies outside the script's folder"_s));
+    };
+    if (bytes.empty() || bytes.find('\0') != std::string::npos) outside();
+    const std::filesystem::path root(detail::ToBytes(fileRoot_));
+    std::filesystem::path wanted(bytes);
+    if (wanted.is_relative()) wanted = root / wanted;
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(wanted, error);
+    if (error) outside();
+    const auto [rootEnd, unused] = std::mismatch(root.begin(), root.end(), resolved.begin(), resolved.end());
+    if (rootEnd != root.end()) outside();
+    const std::string text = resolved.string();
+    return String::FromBytes(text.data(), static_cast<std::int32_t>(text.size()));
+}
+
+std::int32_t TScriptEngine::Evaluate(const Ref<String>& code, std::vector<Ref<String>>& results)
+{
+    results.clear();
+    if (started_ == 0) return ReportNotStarted();
+    lua_State* state = State();
+    detail::StackTopGuard guard(state);
+    if (lua_checkstack(state, 2) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    const std::string bytes = detail::ToBytes(code);
+    // An expression first, so that "1+2" answers 3; a statement when it does not compile as one.
+    const std::string expression = "return " + bytes;
+    int status = detail::LoadChunk(state, expression.data(), expression.size(), "=console");
+    if (status != 0) {
+        lua_settop(state, guard.Top());
+        status = detail::LoadChunk(state, bytes.data(), bytes.size(), "=console");
+    }
+    if (status == 0) status = ProtectedCall(state, 0, LUA_MULTRET);
+    if (status != 0) return ReportInterpreterError(status, guard.Top());
+    const int count = lua_gettop(state) - guard.Top();
+    if (lua_checkstack(state, 2) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    for (int i = 1; i <= count; ++i) {
+        // tostring, as print writes a value.
+        lua_getglobal(state, "tostring");
+        lua_pushvalue(state, guard.Top() + i);
+        if (lua_pcall(state, 1, 1, 0) != 0) return ReportInterpreterError(LUA_ERRRUN, guard.Top() + count);
+        results.push_back(detail::ToText(state, -1));
+        lua_pop(state, 1);
+    }
+    return 1;
+}
+
+void TScriptEngine::AtClose(std::function<void()> handler)
+{
+    closeHandlers_.push_back(std::move(handler));
 }
 
 void TScriptEngine::Start()
@@ -116,6 +444,16 @@ std::int32_t TScriptEngine::ReportInterpreterError(std::int32_t status, int top)
     lua_State* state = State();
     errorMessage_ = lua_gettop(state) > top ? detail::ToText(state, -1) : Ref<String>(EmptyString());
     errorCode_ = status;
+    if (status == LUA_ERRMEM && budget_->refused) {
+        errorMessage_ =
+            "ScriptEngine: Script memory limit of "_s + String::FromLong(MemoryLimit()) + " bytes reached"_s;
+        errorTraceback_ = EmptyString();
+        // Lua 5.1 does not collect before it gives up on an allocation: what the failed script left
+        // unreachable would otherwise keep the state at its limit.
+        lua_settop(state, top);
+        lua_gc(state, LUA_GCCOLLECT, 0);
+    }
+    budget_->refused = false;
     return 0;
 }
 
@@ -292,6 +630,38 @@ std::int32_t TScriptEngine::CallFunction(const Ref<String>& name, std::int32_t r
     if (started_ == 0) return ReportNotStarted();
     lua_State* state = State();
     detail::StackTopGuard guard(state);
+    if (lua_checkstack(state, 2) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    lua_pushcfunction(state, &CallGlobal);
+    detail::PushText(state, name);
+    return CallPushed(resultCount, guard.Top());
+}
+
+std::int32_t TScriptEngine::Reference(lua_State* state, std::int32_t index)
+{
+    if (started_ == 0 || state == nullptr) return LUA_NOREF;
+    lua_pushvalue(state, index);
+    return luaL_ref(state, LUA_REGISTRYINDEX);
+}
+
+void TScriptEngine::ReleaseReference(std::int32_t reference)
+{
+    if (started_ != 0) luaL_unref(State(), LUA_REGISTRYINDEX, reference);
+}
+
+std::int32_t TScriptEngine::CallReference(std::int32_t reference, std::int32_t resultCount)
+{
+    if (started_ == 0) return ReportNotStarted();
+    lua_State* state = State();
+    detail::StackTopGuard guard(state);
+    if (lua_checkstack(state, 2) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
+    // Called through CallGlobal's sibling path: the function itself stands where the name would.
+    lua_rawgeti(state, LUA_REGISTRYINDEX, reference);
+    return CallPushed(resultCount, guard.Top());
+}
+
+std::int32_t TScriptEngine::CallPushed(std::int32_t resultCount, int top)
+{
+    lua_State* state = State();
     const int argumentCount = arguments_->Count();
     const int wanted = resultCount < 0 ? LUA_MULTRET : resultCount;
     // The caller makes room for the function, its arguments and the results it asks for.
@@ -299,8 +669,6 @@ std::int32_t TScriptEngine::CallFunction(const Ref<String>& name, std::int32_t r
         lua_checkstack(state, argumentCount + 2 + (wanted > 0 ? wanted : 0)) == 0)
         return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
 
-    lua_pushcfunction(state, &CallGlobal);
-    detail::PushText(state, name);
     for (const Ref<Object>& value : *arguments_) {
         const Ref<TScriptArg> argument = Downcast<TScriptArg>(value);
         switch (argument.IsNull() ? SCRIPT_NONE : argument->kind) {
@@ -312,15 +680,12 @@ std::int32_t TScriptEngine::CallFunction(const Ref<String>& name, std::int32_t r
             break;
         }
     }
-    int status;
-    {
-        RunningScope running(*this);
-        status = lua_pcall(state, argumentCount + 1, wanted, 0);
-    }
-    if (status != 0) return ReportInterpreterError(status, guard.Top());
+    const int pushed = lua_gettop(state) - top; // the function (or CallGlobal and the name) and the arguments
+    const int status = ProtectedCall(state, pushed - 1, wanted);
+    if (status != 0) return ReportInterpreterError(status, top);
 
     // Only a value the call answered counts; below it lies whatever the caller had on the stack.
-    if (resultCount != 0 && lua_gettop(state) > guard.Top()) {
+    if (resultCount != 0 && lua_gettop(state) > top) {
         if (lua_isnumber(state, -1) != 0) {
             resultKind_ = SCRIPT_NUMBER;
             numberResult_ = lua_tonumber(state, -1);
@@ -390,10 +755,7 @@ std::int32_t TScriptEngine::RunScriptFile(const Ref<String>& path)
     detail::StackTopGuard guard(state);
     if (lua_checkstack(state, 1) == 0) return ReportOwnError("ScriptEngine: Not enough Lua stack space"_s);
     int status = detail::LoadFileChunk(state, detail::ToBytes(path));
-    if (status == 0) {
-        RunningScope running(*this);
-        status = lua_pcall(state, 0, LUA_MULTRET, 0);
-    }
+    if (status == 0) status = ProtectedCall(state, 0, LUA_MULTRET);
     if (status != 0) return ReportInterpreterError(status, guard.Top());
     return 1;
 }
@@ -412,11 +774,7 @@ std::int32_t TScriptEngine::Execute()
     } else {
         lua_pushnil(state);
     }
-    int status;
-    {
-        RunningScope running(*this);
-        status = lua_pcall(state, 0, 0, 0);
-    }
+    const int status = ProtectedCall(state, 0, 0);
     if (status != 0) return ReportInterpreterError(status, guard.Top());
     return 1;
 }

@@ -18,6 +18,21 @@
 // - precompiled (binary) chunks are refused, since Lua 5.1 does not verify them;
 // - destroying a started engine closes its state.
 //
+// What the engine adds for programs that run whole games in Lua:
+// - `Calling` finds the engine of the state a native function runs on, so native functions need no
+//   global of their own;
+// - handles: objects cross into Lua as whole numbers that the engine owns. A handle is good for the state
+//   that made it only: releasing it, stopping or restarting the state, or passing it to another engine
+//   makes it name nothing (`HandleObject` answers `Null`), never a stale object;
+// - a memory limit on everything the state allocates ("ScriptEngine: Script memory limit of N bytes
+//   reached" when a script passes it);
+// - an interrupt check asked every `SCRIPT_HOOK_INSTRUCTIONS` instructions, which stops a script that
+//   runs away ("ScriptEngine: Script interrupted");
+// - the stack traceback of the last error (`ErrorTraceback`);
+// - a file root: once set, the io library, loadfile and dofile reach only files inside that folder, and
+//   io.popen and io.tmpfile are gone (see `ResolveFile` for the rule);
+// - close handlers, run while the state is still open just before it closes.
+//
 // Builds on the object runtime (objects, strings, the linked list) and the Lua binding helpers.
 #pragma once
 
@@ -27,14 +42,25 @@
 #include "script/LuaBinding.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace vanta {
+
+namespace detail {
+struct MemoryBudget;
+}
 
 // Kinds of a queued argument and of a call's result.
 inline constexpr std::int32_t SCRIPT_NONE = -1;
 inline constexpr std::int32_t SCRIPT_NUMBER = 0;
 inline constexpr std::int32_t SCRIPT_STRING = 1;
 inline constexpr std::int32_t SCRIPT_BOOLEAN = 2;
+
+// How many Lua instructions run between two calls of the interrupt check.
+inline constexpr std::int32_t SCRIPT_HOOK_INSTRUCTIONS = 10000;
 
 // One argument queued for the next `CallFunction`.
 class TScriptArg : public Object
@@ -97,6 +123,13 @@ public:
     // error (see `ErrorMessage`).
     virtual std::int32_t CallFunction(const Ref<String>& name, std::int32_t resultCount);
 
+    // A registry reference to the value at `index` of the calling state's stack (for native functions
+    // that keep a script's function); `ReleaseReference` lets it go. Nothing happens when not started.
+    std::int32_t Reference(lua_State* state, std::int32_t index);
+    void ReleaseReference(std::int32_t reference);
+    // As `CallFunction`, for the function `reference` names instead of a global.
+    std::int32_t CallReference(std::int32_t reference, std::int32_t resultCount);
+
     // The result of the last successful call: its kind (SCRIPT_NONE when there was none) and value.
     virtual std::int32_t ResultKind();
     virtual double NumberResult();
@@ -131,6 +164,54 @@ public:
     // engine's own; null when not started.
     lua_State* State() const noexcept { return activeState_ != nullptr ? activeState_ : state_; }
 
+    // The engine that opened `state` (or the state a coroutine of it runs on). Throws a runtime error for
+    // a state that no engine opened.
+    static TScriptEngine& Calling(lua_State* state);
+
+    // A new handle for `object`, valid in the current state only; 0 for `Null`. The engine holds the
+    // object until the handle is released or the state closes. Throws a runtime error when not started.
+    std::int64_t AddHandle(const Ref<Object>& object);
+    // The object `handle` names; `Null` for 0, a released handle, a handle of an earlier state or of
+    // another engine, and any other number.
+    Ref<Object> HandleObject(std::int64_t handle) const;
+    // Releases `handle`: 1 when it named an object, else 0.
+    std::int32_t ReleaseHandle(std::int64_t handle);
+    // The number of handles that name an object.
+    std::int32_t HandleCount() const;
+
+    // Limits what the state may allocate to `bytes` (0: no limit), for the state open now and later ones.
+    void SetMemoryLimit(std::int64_t bytes);
+    // The limit (0 for none) and the bytes the state holds now.
+    std::int64_t MemoryLimit() const;
+    std::int64_t ScriptMemory() const;
+
+    // `check` is asked while a script runs, every `SCRIPT_HOOK_INSTRUCTIONS` instructions; answering true
+    // stops the script with "ScriptEngine: Script interrupted", raised again at every later check until
+    // the outermost call into Lua has returned (so a script's own pcall cannot hold it). An empty
+    // function removes the check.
+    void SetInterruptCheck(std::function<bool()> check);
+
+    // The stack traceback of the last error raised while Lua code ran ("stack traceback:" and one
+    // line per level); empty for a compile error or the engine's own errors.
+    const Ref<String>& ErrorTraceback() const noexcept { return errorTraceback_; }
+
+    // Confines the script's files to `folder` (see `ResolveFile`); an empty text lifts the limit for
+    // states opened afterwards. Applies to the open state at once.
+    void SetFileRoot(const Ref<String>& folder);
+    // The folder set by `SetFileRoot`, made absolute; empty when there is none.
+    const Ref<String>& FileRoot() const noexcept { return fileRoot_; }
+    // Where a script's `path` leads: without a file root, `path` itself; with one, a relative path is
+    // taken from the root, and the result (with its links followed) must lie inside the root. Throws
+    // "ScriptEngine: The path "PATH" lies outside the script's folder" otherwise.
+    Ref<String> ResolveFile(const Ref<String>& path) const;
+
+    // Runs `code` as an expression list ("return CODE") or, when it is none, as statements, and answers
+    // each result as tostring writes it in `results`. 1 on success, 0 on error (see `ErrorMessage`).
+    std::int32_t Evaluate(const Ref<String>& code, std::vector<Ref<String>>& results);
+
+    // `handler` runs when the current state closes (by `Stop`, `Start` or destruction), before it goes.
+    void AtClose(std::function<void()> handler);
+
     // The text last loaded successfully by `LoadScriptText`; empty when none or after a failed load.
     const Ref<String>& ScriptText() const noexcept { return scriptText_; }
 
@@ -143,6 +224,7 @@ private:
     static int CallNative(lua_State* state);
     static int RegisterGlobal(lua_State* state);
 
+    std::int32_t CallPushed(std::int32_t resultCount, int top);
     std::int32_t ReportNotStarted();
     std::int32_t ReportOwnError(const Ref<String>& message);
     std::int32_t ReportInterpreterError(std::int32_t status, int top);
@@ -151,6 +233,10 @@ private:
     void OpenState();
     void CloseState();
     void CheckNotRunning();
+    int ProtectedCall(lua_State* state, int arguments, int results);
+    void InstallFileSandbox();
+    static void CountHook(lua_State* state, lua_Debug* debug);
+    static int RecordTraceback(lua_State* state);
 
     std::int32_t started_ = 0;
     Ref<String> scriptText_ = EmptyString();
@@ -166,6 +252,15 @@ private:
     lua_State* activeState_ = nullptr; // set while a registered native function runs
     int chunk_;                        // registry reference of the compiled chunk waiting for `Execute`
     int running_ = 0;                  // depth of calls into Lua in progress
+
+    std::unique_ptr<detail::MemoryBudget> budget_; // what the state allocated and may allocate
+    std::vector<Ref<Object>> handles_;             // by handle index; `Null` once released
+    std::int64_t handleSerial_ = 0;                // the current state's serial, part of every handle
+    std::function<bool()> interruptCheck_;
+    bool interrupting_ = false; // raised until the outermost call returns
+    Ref<String> errorTraceback_ = EmptyString();
+    Ref<String> fileRoot_ = EmptyString();
+    std::vector<std::function<void()>> closeHandlers_;
 };
 
 // The script engine's module initialiser (imports the runtime core, the linked list and the Lua binding

@@ -1,28 +1,12 @@
-// The scripted scene's script: a script engine with the runtime functions a scene script draws with, and
-// the script's `frame` function called once per frame.
+// The scripted scene's script: a script engine with the runtime's Lua bindings (script/ScriptBindings.h)
+// and the script's `frame` function called once per frame.
 //
-// The functions a script sees (all globals; images are integer handles, 0 when a picture cannot be made):
-//     LoadImage(url [, flags])                          -> handle
-//     LoadImageStrip(url, cellWidth, cellHeight, first, count [, flags]) -> handle of an animation strip
-//     FreeImage(image)                                  the handle names no image afterwards
-//     ImageWidth(image), ImageHeight(image), ImageFrames(image)
-//     SetImageHandle(image, x, y)
-//     DrawImage(image, x, y [, frame])
-//     DrawImageRect(image, x, y, width, height [, frame])
-//     TileImage(image [, x, y [, frame]])
-//     DrawRect(x, y, width, height), DrawOval(x, y, width, height), DrawLine(x, y, x2, y2)
-//     DrawText(text, x, y), TextWidth(text), TextHeight()
-//     SetColor(r, g, b), SetAlpha(alpha), SetBlend(mode), SetClearColor(r, g, b)
-//     SetRotation(degrees), SetScale(x, y)
-//     GraphicsWidth(), GraphicsHeight()
-//     KeyHit(key), KeyDown(key)                         key codes KEY_ESCAPE, KEY_SPACE, KEY_LEFT, ...
-//     MilliSecs()                                       the millisecond clock
-// and the constants BLEND_MASK, BLEND_SOLID, BLEND_ALPHA, BLEND_LIGHT, BLEND_SHADE and IMAGE_MASKED,
-// IMAGE_FILTERED, IMAGE_MIPMAPPED. A function given a handle that names no image raises a Lua error.
+// The script sees the runtime's own functions and constants (`LoadImage`, `DrawImage`, `SetBlendMode`,
+// `KeyHits`, `ReadClock`, `BLEND_ALPHA`, `VK_SPACE`, ...; docs/lua-api.md lists them). Images are handles
+// the engine owns; they go when the script ends.
 //
-// Builds on the script engine (script/ScriptEngine.h), images and 2D drawing (graphics/), the clock and
-// polled input (system/HostDriver.h) and integer handles (runtime/Handle.h). Graphics must be open while
-// the script runs. Main thread only; one scene script at a time.
+// Builds on the script engine and its bindings. Graphics must be open while the script runs. Main thread
+// only.
 #pragma once
 
 #include "runtime/String.h"
@@ -30,17 +14,16 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace vanta::scene {
 
 class SceneScript
 {
 public:
-    // Starts an engine and registers the scene functions. Throws a runtime error when another scene
-    // script exists or the engine does not start.
+    // Starts an engine and binds the runtime's functions. Throws a runtime error when the engine does
+    // not start.
     SceneScript();
-    // Releases every image handle the script was given and stops the engine.
+    // Stops the engine, which releases every handle the script was given.
     ~SceneScript();
     SceneScript(const SceneScript&) = delete;
     SceneScript& operator=(const SceneScript&) = delete;
@@ -58,14 +41,8 @@ public:
     // The engine (for tests and tools that register more functions).
     TScriptEngine& Engine() { return *engine_; }
 
-    // Remembers an image handle to release with the script (the scene functions call this).
-    void KeepHandle(std::int32_t handle);
-    // Releases an image handle the script was given now; nothing for any other number.
-    void ForgetHandle(std::int32_t handle);
-
 private:
     Ref<TScriptEngine> engine_;
-    std::vector<std::int32_t> handles_;
 };
 
 } // namespace vanta::scene

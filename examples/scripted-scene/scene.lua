@@ -32,7 +32,7 @@ local strips = {
 local width, height = GraphicsWidth(), GraphicsHeight()
 local time = 0          -- frames of animation shown (it stands still while paused)
 local paused = false
-local started = MilliSecs()
+local started = ReadClock()
 
 -- Draws a 640-pixel strip twice so that it covers the screen wherever it has scrolled to.
 local function drawStrip(image, y, offset)
@@ -46,18 +46,18 @@ local function centred(text, y)
 end
 
 local function glow(x, y, radius, alpha)
-  SetBlend(BLEND_LIGHT)
+  SetBlendMode(BLEND_LIGHT)
   SetAlpha(alpha)
   DrawOval(x - radius, y - radius, radius * 2, radius * 2)
 end
 
 function frame(n)
-  if KeyHit(KEY_SPACE) > 0 then paused = not paused end
+  if KeyHits(VK_SPACE) > 0 then paused = not paused end
   if not paused then time = time + 1 end
   local t = time
 
   -- Sky and ground.
-  SetBlend(BLEND_SOLID)
+  SetBlendMode(BLEND_SOLID)
   SetAlpha(1)
   SetColor(255, 255, 255)
   DrawImageRect(sky, 0, 0, width, 420)
@@ -71,7 +71,7 @@ function frame(n)
   for ring = 0, 5 do
     glow(mx + 53, my + 53, 96 - ring * 7, 0.045)
   end
-  SetBlend(BLEND_ALPHA)
+  SetBlendMode(BLEND_ALPHA)
   SetAlpha(1)
   SetColor(255, 255, 255)
   DrawImage(moon, mx, my)
@@ -79,7 +79,7 @@ function frame(n)
   -- A shooting star now and then.
   local streak = t % 420
   if streak < 24 then
-    SetBlend(BLEND_LIGHT)
+    SetBlendMode(BLEND_LIGHT)
     SetAlpha(1 - streak / 24)
     SetColor(230, 230, 255)
     local sx, sy = 120 + streak * 9, 30 + streak * 3
@@ -87,7 +87,7 @@ function frame(n)
   end
 
   -- The strips, each at its own speed.
-  SetBlend(BLEND_ALPHA)
+  SetBlendMode(BLEND_ALPHA)
   SetAlpha(1)
   SetColor(255, 255, 255)
   for _, strip in ipairs(strips) do
@@ -110,14 +110,14 @@ function frame(n)
   end
 
   -- Words.
-  SetBlend(BLEND_ALPHA)
+  SetBlendMode(BLEND_ALPHA)
   SetAlpha(1)
   SetColor(255, 214, 140)
   centred("NOCTAMBULE", 12)
   SetColor(200, 205, 235)
   centred("a night walk, drawn by a Lua script", 30)
   SetColor(150, 160, 150)
-  DrawText(string.format("%.1f s", (MilliSecs() - started) / 1000), 10, 458)
+  DrawText(string.format("%.1f s", (ReadClock() - started) / 1000), 10, 458)
   local hint = paused and "PAUSED - SPACE TO WALK ON" or "SPACE: PAUSE   ESCAPE: QUIT"
   DrawText(hint, width - 10 - TextWidth(hint), 458)
 end

@@ -45,10 +45,20 @@ private:
     int top_;
 };
 
+// What a state has allocated and may allocate (0: no limit); `refused` tells that an allocation failed
+// for the limit.
+struct MemoryBudget
+{
+    std::size_t used = 0;
+    std::size_t limit = 0;
+    bool refused = false;
+};
+
 // A new state with the base (and coroutine), table, io, string and math libraries, whose load functions
 // refuse binary chunks; null when it cannot be made. An error raised outside any protected call throws a
-// runtime error instead of ending the process.
-lua_State* OpenState();
+// runtime error instead of ending the process. Its allocations are counted in `budget` (which must
+// outlive the state) and refused beyond its limit; null `budget`: no count, no limit.
+lua_State* OpenState(MemoryBudget* budget = nullptr);
 
 // Compiles `size` bytes named `name` and pushes the chunk (status 0) or an error message (the status).
 // A binary chunk is refused with LUA_ERRSYNTAX.

@@ -443,6 +443,38 @@ TEST_F(ConsoleTest, RegisteredCommandsRunAfterTheBuiltInOnesWithTheSameUpperCasi
     EXPECT_EQ(runs, 11) << "an empty handler removes the command";
 }
 
+TEST_F(ConsoleTest, TextCommandsGetWhatFollowsTheirNameAndAPlainCommandOfTheSameNameComesFirst)
+{
+    std::vector<std::string> texts;
+    EXPECT_EQ(RegisterConsoleTextCommand("$say"_s, [&](const Ref<String>& text) { texts.push_back(Text(text)); }), 1);
+    EXPECT_EQ(RegisterConsoleTextCommand("$time"_s, [&](const Ref<String>&) {}), 0) << "built-in names stay built in";
+    EXPECT_EQ(RegisterConsoleTextCommand("$two words"_s, [&](const Ref<String>&) {}), 0);
+    RunConsoleCommand("$SAY Hello, World "_s);
+    RunConsoleCommand("$say"_s);
+    RunConsoleCommand("$sayer x"_s);
+    EXPECT_THAT(texts, ElementsAre("Hello, World ", ""));
+    int plain = 0;
+    RegisterConsoleCommand("$say"_s, [&] { ++plain; });
+    RunConsoleCommand("$say"_s);
+    RunConsoleCommand("$say x"_s);
+    EXPECT_EQ(plain, 1);
+    EXPECT_THAT(texts, ElementsAre("Hello, World ", "", "x"));
+    RegisterConsoleCommand("$say"_s, nullptr);
+    EXPECT_EQ(RegisterConsoleTextCommand("$say"_s, nullptr), 1);
+    RunConsoleCommand("$say y"_s);
+    EXPECT_EQ(texts.size(), 3u) << "an empty handler removes the command";
+}
+
+TEST_F(ConsoleTest, ARetractedConsoleCanBeShownAtOnceByTheProgram)
+{
+    SetConsoleShown(0, 1);
+    EXPECT_EQ(ConsoleRetracted(), 1);
+    SetConsoleShown(1);
+    EXPECT_EQ(ConsoleShown(), 1);
+    EXPECT_EQ(ConsoleRetracted(), 0);
+    SetConsoleShown(0, 1);
+}
+
 TEST_F(ConsoleTest, TabCompletesToTheLongestCommonPrefixOfTheMatchingNames)
 {
     RegisterConsoleCommand("$fog"_s, [] {});

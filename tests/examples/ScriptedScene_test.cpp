@@ -77,12 +77,12 @@ TEST_F(ScriptedSceneTest, EachFrameShowsWhatTheScriptDrewOnAClearedBufferUntilFr
         assert(TextWidth("SCENE") == 40 and TextHeight() == 16)
         SetClearColor(10, 20, 30)
         function frame(n)
-          SetBlend(BLEND_SOLID)
+          SetBlendMode(BLEND_SOLID)
           SetColor(255, 255, 255)
           DrawImage(sky, 0, 100)
           SetColor(200, 40, 60)
           DrawRect(10 * n, 10, 20, 20)
-          SetBlend(BLEND_ALPHA)
+          SetBlendMode(BLEND_ALPHA)
           SetColor(255, 255, 0)
           DrawText("SCENE", 300, 40)
           return n < 7
@@ -211,13 +211,14 @@ TEST_F(ScriptedSceneTest, ScriptErrorsEndTheSceneWithTheEnginesCodeAndMessage)
         const char* error; // the start of the line on standard error
     };
     const Case cases[] = {
-        {"function frame(n) DrawImage(99, 0, 0) end", "error 2: Scene: No image has the handle 99\n"},
+        {"function frame(n) DrawImage(99, 0, 0) end",
+         "error 2: scene.lua:1: bad argument #1 to 'DrawImage' (no image has the handle 99)\n"},
         {"function frame(n) if n == 3 then DrawRect(0, 0, 'wide', 4) end end",
          "error 2: scene.lua:1: bad argument #3 to 'DrawRect' (number expected, got string)\n"},
         {"function frame(n) DrawImage(LoadImage('incbin::DATAS/none.png'), 0, 0) end",
-         "error 2: Scene: No image has the handle 0\n"},
+         "error 2: scene.lua:1: bad argument #1 to 'DrawImage' (no image has the handle 0)\n"},
         {"local moon = LoadImage('incbin::DATAS/lune.png') FreeImage(moon) function frame(n) DrawImage(moon, 0, 0) end",
-         "error 2: Scene: No image has the handle "},
+         "error 2: scene.lua:1: bad argument #1 to 'DrawImage' (no image has the handle "},
         {"local x = 1", "error 2: attempt to call a nil value\n"},
         {"function frame(n) end end", "error 3: "},
         {"error('no pictures here')", "error 2: scene.lua:1: no pictures here\n"},

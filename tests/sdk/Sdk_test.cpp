@@ -235,7 +235,7 @@ TEST_F(Sdk, TheInstallTreeHoldsEveryPartOfTheSdkAndNamesNoPathOfTheSourceOrBuild
          {"lib/libvantamax.a", "lib/cmake/VantaMax/VantaMaxConfig.cmake",
           "lib/cmake/VantaMax/VantaMaxConfigVersion.cmake", "lib/cmake/VantaMax/VantaMaxTargets.cmake",
           "lib/pkgconfig/vantamax.pc", "include/vantamax/graphics/Draw.h", "include/vantamax/runtime/Version.h",
-          "include/vantamax/startup/ModuleSequence.h", "bin/vanta-asset", "bin/vanta-script",
+          "include/vantamax/startup/ModuleSequence.h", "bin/vanta-asset", "bin/vanta-script", "bin/vanta-play",
           "share/vantamax/fonts/vantafont.bin", "share/vantamax/fonts/Vanta.fon",
           "share/vantamax/templates/starter/main.cpp", "share/doc/vantamax/getting-started.md"})
         EXPECT_TRUE(fs::is_regular_file(prefix_ / file)) << file;
@@ -248,7 +248,7 @@ TEST_F(Sdk, TheInstallTreeHoldsEveryPartOfTheSdkAndNamesNoPathOfTheSourceOrBuild
     ExpectNoTreePathIn(FilesUnder(prefix_, {".cmake", ".pc", ".h", ".txt"}));
 
     // One version everywhere.
-    for (const char* tool : {"vanta-asset", "vanta-script"}) {
+    for (const char* tool : {"vanta-asset", "vanta-script", "vanta-play"}) {
         const test::ProcessResult version = test::RunProcess({(prefix_ / "bin" / tool).string(), "--version"}, "/");
         EXPECT_EQ(version.status, 0);
         EXPECT_EQ(version.out, std::string(tool) + " " VANTA_VERSION "\n");
