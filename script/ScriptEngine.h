@@ -126,6 +126,7 @@ public:
     // A registry reference to the value at `index` of the calling state's stack (for native functions
     // that keep a script's function); `ReleaseReference` lets it go. Nothing happens when not started.
     std::int32_t Reference(lua_State* state, std::int32_t index);
+    // Lets go of a reference `Reference` made; an unknown one, or a stopped engine, is ignored.
     void ReleaseReference(std::int32_t reference);
     // As `CallFunction`, for the function `reference` names instead of a global.
     std::int32_t CallReference(std::int32_t reference, std::int32_t resultCount);
@@ -181,8 +182,9 @@ public:
 
     // Limits what the state may allocate to `bytes` (0: no limit), for the state open now and later ones.
     void SetMemoryLimit(std::int64_t bytes);
-    // The limit (0 for none) and the bytes the state holds now.
+    // The limit on the bytes the state may hold (0 for none).
     std::int64_t MemoryLimit() const;
+    // The bytes the Lua state holds now.
     std::int64_t ScriptMemory() const;
 
     // `check` is asked while a script runs, every `SCRIPT_HOOK_INSTRUCTIONS` instructions; answering true
