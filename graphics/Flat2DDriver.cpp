@@ -14,6 +14,8 @@ void TFlat2DSurface::Activate()
     GetSize(width, height);
     state.width = width;
     state.height = height;
+    // Drawing held for the surface current until now goes there before another context takes over.
+    if (!state.driver.IsNull()) state.driver->Flush();
     state.currentSurface = Ref<TFlat2DSurface>(this);
     surface->Activate();
     state.driver = driver;
@@ -65,6 +67,9 @@ void TFlat2DDriver::ReleaseSurface()
 {
     ThrowAbstractMethod();
 }
+
+void TFlat2DDriver::Flush()
+{}
 
 Ref<TImageFrame> TFlat2DDriver::CreateFrameFromPixmap(const Ref<TPixmap>&, std::int32_t)
 {

@@ -56,6 +56,9 @@ public:
     virtual void SetSurface(const Ref<TGraphicsSurface>& surface, std::int32_t width, std::int32_t height);
     // The drawing target is gone.
     virtual void ReleaseSurface();
+    // Sends every drawing held back to the surface. Does nothing here (a driver that draws at once holds
+    // nothing back).
+    virtual void Flush();
     // The drawable form of `pixmap` under the `IMAGE_` flags.
     virtual Ref<TImageFrame> CreateFrameFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags);
     // Blend mode (`BLEND_` values of graphics/Draw.h; others draw opaque).

@@ -57,7 +57,10 @@ const Ref<Array>& Modes()
 // The inner surface of the current surface: flipped and activated again to present a frame.
 void PresentFrame()
 {
-    TGraphicsSurface& inner = *detail::State().currentSurface->surface;
+    TFlat2DSurface& current = *detail::State().currentSurface;
+    // Drawing the driver still holds belongs to this frame.
+    current.driver->Flush();
+    TGraphicsSurface& inner = *current.surface;
     inner.Flip();
     inner.Activate();
 }
@@ -196,6 +199,8 @@ std::int32_t CloseGraphics()
     state.pacingFlags = 0;
     // The next opening starts its own schedule (its two blank frames are not paced against this one's).
     state.timed = false;
+    // What the driver still holds is drawn while its context lives.
+    if (!detail::State().driver.IsNull()) detail::State().driver->Flush();
     opened->Close();
     return 0;
 }
