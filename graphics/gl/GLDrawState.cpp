@@ -1,6 +1,7 @@
 // The GL 2D driver's drawing state, caches and batch.
 #include "graphics/gl/GLDrawState.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include <GL/gl.h>
@@ -15,6 +16,27 @@ GLenum Mode(GLBatchKind kind)
     case GLBatchKind::POINTS: return GL_POINTS;
     default: return GL_QUADS;
     }
+}
+
+// Two triangles per quad (v0, v1, v3) and (v1, v2, v3): the split GL itself makes of a quad, so that the
+// pixels along the diagonal are the same as a quad's.
+const std::array<std::uint16_t, GL_BATCH_VERTICES / 4 * 6>& QuadIndices()
+{
+    static const std::array<std::uint16_t, GL_BATCH_VERTICES / 4 * 6> indices = [] {
+        std::array<std::uint16_t, GL_BATCH_VERTICES / 4 * 6> made{};
+        for (std::size_t quad = 0; quad < GL_BATCH_VERTICES / 4; ++quad) {
+            const auto first = static_cast<std::uint16_t>(quad * 4);
+            const std::uint16_t corners[6] = {first,
+                                              static_cast<std::uint16_t>(first + 1),
+                                              static_cast<std::uint16_t>(first + 3),
+                                              static_cast<std::uint16_t>(first + 1),
+                                              static_cast<std::uint16_t>(first + 2),
+                                              static_cast<std::uint16_t>(first + 3)};
+            std::copy(std::begin(corners), std::end(corners), made.begin() + static_cast<std::ptrdiff_t>(quad * 6));
+        }
+        return made;
+    }();
+    return indices;
 }
 
 } // namespace
@@ -95,7 +117,10 @@ void GLDrawState::Flush()
         glEnableClientState(GL_COLOR_ARRAY);
         arraysReady_ = true;
     }
-    glDrawArrays(Mode(kind_), 0, count_);
+    if (kind_ == GLBatchKind::QUADS)
+        glDrawElements(GL_TRIANGLES, count_ / 4 * 6, GL_UNSIGNED_SHORT, QuadIndices().data());
+    else
+        glDrawArrays(Mode(kind_), 0, count_);
     ++counters_.batchDraws;
     count_ = 0;
 }

@@ -4,7 +4,9 @@
 //
 // Batching: consecutive primitives of one kind (textured quads of one texture, untextured quads, lines,
 // points) are gathered in one vertex buffer, each vertex with its position (already transformed), its
-// texture coordinates and its colour, and sent with one glDrawArrays from client-side arrays (GL 1.1).
+// texture coordinates and its colour, and sent with one draw call from client-side arrays (GL 1.1):
+// quads as indexed triangles (glDrawElements over a fixed index list; Mesa's software renderer takes
+// triangles on a path several times cheaper than quads), lines and points with glDrawArrays.
 // Colour and alpha travel in the vertices, and the transform is applied here, so neither breaks a batch.
 // What is held is sent (`Flush`) before anything that would otherwise see it out of order: a change of
 // the kind of primitive or of the texture, any change of GL state that affects drawing (blend, scissor,
@@ -32,7 +34,7 @@ struct GLStateCounters
     std::int32_t blendChanges = 0;      // blend modes applied
     std::int32_t textureBinds = 0;      // glBindTexture calls through the cache
     std::int32_t texturingSwitches = 0; // GL_TEXTURE_2D enabled or disabled through the cache
-    std::int32_t batchDraws = 0;        // glDrawArrays calls that sent a batch
+    std::int32_t batchDraws = 0;        // draw calls that sent a batch
 };
 
 // One vertex of the batch, laid out for the client arrays.
