@@ -61,6 +61,8 @@ VANTA_COUNTED(void, glDeleteTextures, (GLsizei n, const GLuint* textures), (n, t
 VANTA_COUNTED(void, glDisable, (GLenum cap), (cap))
 VANTA_COUNTED(void, glDisableClientState, (GLenum cap), (cap))
 VANTA_COUNTED(void, glDrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))
+VANTA_COUNTED(void, glDrawElements, (GLenum mode, GLsizei count, GLenum type, const GLvoid* indices),
+              (mode, count, type, indices))
 VANTA_COUNTED(void, glDrawPixels, (GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels),
               (width, height, format, type, pixels))
 VANTA_COUNTED(void, glEnable, (GLenum cap), (cap))
