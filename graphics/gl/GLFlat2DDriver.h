@@ -5,11 +5,11 @@
 // windows, contexts, the pointer, the swap interval and the display modes, and its own drawing state,
 // frames and textures (graphics/gl/GLDrawState.h, GLImageFrame.h, GLTexture.h). Geometry arrives as a
 // local part, the transform last set and a translation; this driver applies both. Images, rectangles,
-// lines and points are gathered into batches and sent with one glDrawArrays per batch (the flush points
-// are listed in graphics/gl/GLDrawState.h); ovals, polygons and pixmap blits are drawn at once. Repeated
-// blend modes and texture binds are kept from GL by one-entry caches, which every `SetSurface` forgets. Frames are
-// made in the shared context, so their textures draw in every GL window (not across a full-screen
-// context, which shares with nothing).
+// lines and points are gathered into batches and sent with one draw call per batch (the flush points are
+// listed in graphics/gl/GLDrawState.h); ovals, polygons and pixmap blits are drawn at once. Repeated
+// blend modes and texture binds are kept from GL by one-entry caches, which every `SetSurface` forgets.
+// Frames are made in the shared context, so their textures draw in every GL window (not across a
+// full-screen context, which shares with nothing).
 //
 // Where this goes beyond the design it follows:
 //   * `GrabPixmap` reads only the part of the rectangle that lies on the surface; the rest of the
@@ -18,6 +18,9 @@
 //     frame; a viewport of negative width or height scissors everything away.
 //   * Making or deleting a texture may change the binding GL has in the drawing context (always in full
 //     screen), so the bind cache forgets what it knew.
+//   * Drawing is batched rather than sent as one glBegin/glEnd per primitive: colour and alpha go into
+//     each vertex instead of GL's current colour, so `SetColor` and `SetAlpha` make no GL call of their
+//     own, and GL sees images and rectangles as indexed triangles (split as GL splits a quad).
 //
 // Main thread only.
 #pragma once
