@@ -1,7 +1,6 @@
 // The GL 2D driver's drawing state, caches and batch.
 #include "graphics/gl/GLDrawState.h"
 
-#include <algorithm>
 #include <cstddef>
 
 #include <GL/gl.h>
@@ -18,27 +17,6 @@ GLenum Mode(GLBatchKind kind)
     }
 }
 
-// Two triangles per quad (v0, v1, v3) and (v1, v2, v3): the split GL itself makes of a quad, so that the
-// pixels along the diagonal are the same as a quad's.
-const std::array<std::uint16_t, GL_BATCH_VERTICES / 4 * 6>& QuadIndices()
-{
-    static const std::array<std::uint16_t, GL_BATCH_VERTICES / 4 * 6> indices = [] {
-        std::array<std::uint16_t, GL_BATCH_VERTICES / 4 * 6> made{};
-        for (std::size_t quad = 0; quad < GL_BATCH_VERTICES / 4; ++quad) {
-            const auto first = static_cast<std::uint16_t>(quad * 4);
-            const std::uint16_t corners[6] = {first,
-                                              static_cast<std::uint16_t>(first + 1),
-                                              static_cast<std::uint16_t>(first + 3),
-                                              static_cast<std::uint16_t>(first + 1),
-                                              static_cast<std::uint16_t>(first + 2),
-                                              static_cast<std::uint16_t>(first + 3)};
-            std::copy(std::begin(corners), std::end(corners), made.begin() + static_cast<std::ptrdiff_t>(quad * 6));
-        }
-        return made;
-    }();
-    return indices;
-}
-
 } // namespace
 
 void GLDrawState::Reset(std::int32_t width, std::int32_t height)
@@ -49,6 +27,8 @@ void GLDrawState::Reset(std::int32_t width, std::int32_t height)
     bindingKnown_ = true;
     texturing_ = false;
     arraysReady_ = false;
+    colourArray_ = false;
+    currentColourKnown_ = false;
     kind_ = GLBatchKind::NONE;
     texture_ = 0;
     width_ = width;
@@ -114,15 +94,27 @@ void GLDrawState::Flush()
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, vertices_[0].colour);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
         arraysReady_ = true;
     }
-    if (kind_ == GLBatchKind::QUADS)
-        glDrawElements(GL_TRIANGLES, count_ / 4 * 6, GL_UNSIGNED_SHORT, QuadIndices().data());
-    else
-        glDrawArrays(Mode(kind_), 0, count_);
+    if (mixedColours_ != colourArray_) {
+        if (mixedColours_)
+            glEnableClientState(GL_COLOR_ARRAY);
+        else
+            glDisableClientState(GL_COLOR_ARRAY);
+        colourArray_ = mixedColours_;
+    }
+    if (!mixedColours_ && !(currentColourKnown_ && currentColour_ == batchColour_)) {
+        std::uint8_t bytes[4];
+        std::memcpy(bytes, &batchColour_, 4);
+        glColor4ubv(bytes);
+        currentColour_ = batchColour_;
+        currentColourKnown_ = true;
+    }
+    glDrawArrays(Mode(kind_), 0, count_);
     ++counters_.batchDraws;
+    if (colourArray_) currentColourKnown_ = false;
     count_ = 0;
+    mixedColours_ = false;
 }
 
 void GLDrawState::Start(GLBatchKind kind, std::uint32_t texture)
@@ -183,9 +175,11 @@ void GLDrawState::Vertex(float x, float y, float tx, float ty) const
     glVertex2f(point[0], point[1]);
 }
 
-void GLDrawState::ApplyColour() const
+void GLDrawState::ApplyColour()
 {
     glColor4ubv(colour_.data());
+    std::memcpy(&currentColour_, colour_.data(), 4);
+    currentColourKnown_ = true;
 }
 
 GLDrawState& TheGLDrawState()

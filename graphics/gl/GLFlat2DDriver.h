@@ -20,7 +20,7 @@
 //     screen), so the bind cache forgets what it knew.
 //   * Drawing is batched rather than sent as one glBegin/glEnd per primitive: colour and alpha go into
 //     each vertex instead of GL's current colour, so `SetColor` and `SetAlpha` make no GL call of their
-//     own, and GL sees images and rectangles as indexed triangles (split as GL splits a quad).
+//     own.
 //
 // Main thread only.
 #pragma once
