@@ -94,6 +94,8 @@ void GLDrawState::Flush()
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, vertices_[0].colour);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_COLOR_ARRAY);
+        colourArray_ = false;
         arraysReady_ = true;
     }
     if (mixedColours_ != colourArray_) {

@@ -143,6 +143,25 @@ TEST_F(GLDrawStateTest, ColourAndAlphaChangesTintEachImageWithoutBreakingTheBatc
     EXPECT_EQ(Draws() - before, 1);
 }
 
+// A batch of one colour is drawn in GL's current colour, set for it; a batch of several colours carries
+// them in its vertices and leaves GL's current colour undefined (Mesa happens to keep it).
+TEST_F(GLDrawStateTest, ABatchOfOneColourAfterABatchOfSeveralIsDrawnInItsOwnColour)
+{
+    const Ref<TImage> white = Plain(8, 8, 0xFFFFFFFFu);
+    const Ref<TImage> other = Plain(8, 8, 0xFFFFFFFFu);
+    SetColor(255, 0, 0);
+    DrawImage(white, 0, 0);
+    DrawImage(other, 10, 0); // another texture: the red batch is sent
+    SetColor(0, 255, 0);
+    DrawImage(other, 20, 0); // a batch of red and green
+    SetColor(255, 0, 0);
+    DrawImage(white, 30, 0); // red alone again
+    ExpectAt(4, 4, 255, 0, 0);
+    ExpectAt(14, 4, 255, 0, 0);
+    ExpectAt(24, 4, 0, 255, 0);
+    ExpectAt(34, 4, 255, 0, 0);
+}
+
 TEST_F(GLDrawStateTest, ImagesHeldBeforeAViewportChangeOrAClearAreNotCutOrWipedByIt)
 {
     const Ref<TImage> red = Plain(16, 16, 0xFFFF0000u);
