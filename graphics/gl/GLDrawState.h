@@ -17,8 +17,8 @@
 //
 // The client arrays point into the buffer for the life of the program; they are set up once per surface
 // activation (client state belongs to the context, and every activation may bring another one). A batch
-// of one colour (the usual case) is drawn without the colour array, in GL's current colour: Mesa's
-// software renderer then takes its fast path for textured rectangles, which per-vertex colours rule out.
+// of one colour (the usual case) is drawn without the colour array, in GL's current colour, which Mesa's
+// software renderer was measured to draw faster than per-vertex colours.
 // After a draw with the colour array GL's current colour is undefined, so it is sent again when needed,
 // and primitives drawn at once send their colour themselves.
 //
