@@ -7,7 +7,7 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
-#include "graphics/detail/DrawState.h"
+#include "graphics/detail/ModuleLinks.h"
 
 #include <cmath>
 #include <numbers>
@@ -15,14 +15,36 @@
 namespace vanta {
 
 using detail::Driver;
-using detail::State;
 
 namespace {
+
+// The drawing module's settings: what the setters store, the matrix made from rotation and scale.
+struct DrawState
+{
+    std::int32_t colorR = 255, colorG = 255, colorB = 255;
+    float alpha = 1.0f;
+    std::int32_t blend = 1;
+    std::int32_t clearR = 0, clearG = 0, clearB = 0;
+    float lineWidth = 0.0f;
+    std::int32_t maskR = 0, maskG = 0, maskB = 0;
+    std::int32_t viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
+    float originX = 0.0f, originY = 0.0f;
+    float handleX = 0.0f, handleY = 0.0f; // stored negated
+    float rotation = 0.0f;
+    float scaleX = 1.0f, scaleY = 1.0f;
+    float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
+};
+
+DrawState& State()
+{
+    static DrawState state;
+    return state;
+}
 
 // Recomputes the matrix from rotation (degrees) and scale, and sends it to the driver.
 void UpdateMatrix()
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     const double radians = static_cast<double>(state.rotation) * std::numbers::pi / 180.0;
     const double c = std::cos(radians);
     const double s = std::sin(radians);
@@ -37,7 +59,6 @@ void UpdateMatrix()
 
 void detail::ResetDrawingState()
 {
-    DrawState& state = State();
     SetBlendMode(BLEND_MASK);
     SetColor(255, 255, 255);
     SetClearColor(0, 0, 0);
@@ -45,7 +66,7 @@ void detail::ResetDrawingState()
     SetAlpha(1.0f);
     SetOrigin(0.0f, 0.0f);
     SetHandle(0.0f, 0.0f);
-    SetViewport(0, 0, state.width, state.height);
+    SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
     SetRotationAndScale(0.0f, 1.0f, 1.0f);
     SetAutoCentre(0);
     SetDefaultImageFlags(IMAGE_MASKED | IMAGE_FILTERED);
@@ -55,7 +76,7 @@ void detail::ResetDrawingState()
 
 void SetColor(std::int32_t r, std::int32_t g, std::int32_t b)
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     state.colorR = r;
     state.colorG = g;
     state.colorB = b;
@@ -64,7 +85,7 @@ void SetColor(std::int32_t r, std::int32_t g, std::int32_t b)
 
 void GetColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     r = state.colorR;
     g = state.colorG;
     b = state.colorB;
@@ -94,7 +115,7 @@ std::int32_t GetBlendMode()
 
 void SetClearColor(std::int32_t r, std::int32_t g, std::int32_t b)
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     state.clearR = r;
     state.clearG = g;
     state.clearB = b;
@@ -103,7 +124,7 @@ void SetClearColor(std::int32_t r, std::int32_t g, std::int32_t b)
 
 void GetClearColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     r = state.clearR;
     g = state.clearG;
     b = state.clearB;
@@ -122,7 +143,7 @@ float GetLineWidth()
 
 void SetMaskColor(std::int32_t r, std::int32_t g, std::int32_t b)
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     state.maskR = r;
     state.maskG = g;
     state.maskB = b;
@@ -130,7 +151,7 @@ void SetMaskColor(std::int32_t r, std::int32_t g, std::int32_t b)
 
 void GetMaskColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     r = state.maskR;
     g = state.maskG;
     b = state.maskB;
@@ -138,7 +159,7 @@ void GetMaskColor(std::int32_t& r, std::int32_t& g, std::int32_t& b)
 
 void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     state.viewX = x;
     state.viewY = y;
     state.viewWidth = width;
@@ -148,7 +169,7 @@ void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_
 
 void GetViewport(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     x = state.viewX;
     y = state.viewY;
     width = state.viewWidth;
@@ -205,7 +226,7 @@ void GetScale(float& x, float& y)
 
 void SetRotationAndScale(float degrees, float scaleX, float scaleY)
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     state.rotation = degrees;
     state.scaleX = scaleX;
     state.scaleY = scaleY;
@@ -216,27 +237,27 @@ void SetRotationAndScale(float degrees, float scaleX, float scaleY)
 
 void DrawPoint(float x, float y)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     Driver().Plot(x + state.originX, y + state.originY);
 }
 
 void DrawRect(float x, float y, float width, float height)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     Driver().DrawRect(state.handleX, state.handleY, state.handleX + width, state.handleY + height, x + state.originX,
                       y + state.originY);
 }
 
 void DrawOval(float x, float y, float width, float height)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     Driver().DrawOval(state.handleX, state.handleY, state.handleX + width, state.handleY + height, x + state.originX,
                       y + state.originY);
 }
 
 void DrawLine(float x, float y, float x2, float y2, std::int32_t drawLastPixel)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     TFlat2DDriver& driver = Driver();
     const float endX = state.handleX + x2 - x;
     const float endY = state.handleY + y2 - y;
@@ -250,7 +271,7 @@ void DrawLine(float x, float y, float x2, float y2, std::int32_t drawLastPixel)
 
 void DrawPoly(const Ref<Array>& xy)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     TFlat2DDriver& driver = Driver();
     xy.Get();
     driver.DrawPoly(xy, state.handleX, state.handleY, state.originX, state.originY);
@@ -272,7 +293,7 @@ Ref<TPixmap> GrabPixmap(std::int32_t x, std::int32_t y, std::int32_t width, std:
 
 void DrawImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     TImage& picture = *image;
     const float x0 = -picture.handleX;
     const float y0 = -picture.handleY;
@@ -282,7 +303,7 @@ void DrawImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
 
 void DrawImageRect(const Ref<TImage>& image, float x, float y, float width, float height, std::int32_t frame)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     const float x0 = -image->handleX;
     const float y0 = -image->handleY;
     image->Frame(frame)->Draw(x0, y0, x0 + width, y0 + height, x + state.originX, y + state.originY);
@@ -306,7 +327,7 @@ double FirstTile(double position, std::int32_t size, std::int32_t view)
 
 void TileImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
 {
-    detail::DrawState& state = State();
+    DrawState& state = State();
     TFlat2DDriver& driver = Driver();
     const std::int32_t w = image->width;
     const std::int32_t h = image->height;
@@ -338,11 +359,11 @@ void TileImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
 
 void DrawText(const Ref<String>& text, float x, float y)
 {
-    const detail::DrawState& state = State();
+    const DrawState& state = State();
     const float hx = state.handleX;
     const float hy = state.handleY;
-    state.currentFont->Draw(text, x + state.originX + hx * state.ix + hy * state.iy,
-                            y + state.originY + hx * state.jx + hy * state.jy, state.ix, state.iy, state.jx, state.jy);
+    GetTextFont()->Draw(text, x + state.originX + hx * state.ix + hy * state.iy,
+                        y + state.originY + hx * state.jx + hy * state.jy, state.ix, state.iy, state.jx, state.jy);
 }
 
 } // namespace vanta

@@ -1,60 +1,9 @@
-// The 2D driver base class (every drawing slot abstract) and the 2D surface.
+// The 2D driver base class: every drawing slot abstract, `Flush` empty.
 #include "graphics/Flat2DDriver.h"
 
-#include "graphics/detail/DrawState.h"
 #include "runtime/Error.h"
 
 namespace vanta {
-
-void TFlat2DSurface::Activate()
-{
-    detail::DrawState& state = detail::State();
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    GetSize(width, height);
-    state.width = width;
-    state.height = height;
-    state.currentSurface = Ref<TFlat2DSurface>(this);
-    surface->Activate();
-    state.driver = driver;
-    driver->SetSurface(surface, width, height);
-    detail::ResetDrawingState();
-    detail::UseDefaultFont();
-}
-
-void TFlat2DSurface::Flip()
-{
-    detail::DrawState& state = detail::State();
-    driver->ReleaseSurface();
-    state.driver = Null;
-    state.currentFont = Null;
-    state.width = 0;
-    state.height = 0;
-    surface->Flip();
-    state.currentSurface = Null;
-}
-
-void TFlat2DSurface::GetSize(std::int32_t& width, std::int32_t& height)
-{
-    width = 0;
-    height = 0;
-    if (!surface.IsNull()) surface->GetSize(width, height);
-}
-
-void TFlat2DSurface::Close()
-{
-    if (surface.IsNull()) return;
-    Ref<TGraphicsSurface> inner = std::move(surface);
-    inner->Close();
-}
-
-Ref<TFlat2DSurface> TFlat2DSurface::Create(const Ref<TGraphicsSurface>& surface, const Ref<TFlat2DDriver>& driver)
-{
-    Ref<TFlat2DSurface> result = New<TFlat2DSurface>();
-    result->surface = surface;
-    result->driver = driver;
-    return result;
-}
 
 void TFlat2DDriver::SetSurface(const Ref<TGraphicsSurface>&, std::int32_t, std::int32_t)
 {
@@ -65,6 +14,9 @@ void TFlat2DDriver::ReleaseSurface()
 {
     ThrowAbstractMethod();
 }
+
+void TFlat2DDriver::Flush()
+{}
 
 Ref<TImageFrame> TFlat2DDriver::CreateFrameFromPixmap(const Ref<TPixmap>&, std::int32_t)
 {

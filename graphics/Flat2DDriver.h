@@ -1,15 +1,50 @@
-// 2D drivers: the graphics driver that also draws, and the surface that ties a window-and-context
-// surface to the 2D driver drawing on it.
+// 2D drivers: the graphics driver that also draws. This is the contract every 2D backend keeps
+// (graphics/gl/ is the full one, graphics/null/ the smallest).
 //
-// Builds on graphics/GraphicsDriver.h and images (graphics/Image.h). A `TFlat2DDriver` makes surfaces
-// like any graphics driver and adds the drawing slots the 2D layer (graphics/Draw.h) calls: state
-// setters, primitives, pixmap blits and read-back, and the making of image frames. Geometry arrives
-// split into a local part, the transform last set and a translation; the driver applies both. The base
-// class's drawing slots each throw `TAbstractMethodError`.
+// Builds on graphics/GraphicsDriver.h, the 2D surface (graphics/Flat2DSurface.h) and images
+// (graphics/Image.h). A `TFlat2DDriver` makes surfaces like any graphics driver and adds the drawing slots
+// the 2D layer (graphics/Draw.h) calls: state setters, primitives, pixmap blits and read-back, and the
+// making of image frames. The base class's drawing slots each throw `TAbstractMethodError`; `Flush` does
+// nothing.
+//
+// What a backend must do:
+//   * Surfaces. `CreateGraphics` and `AttachGraphics` answer a `TFlat2DSurface` holding the backend's
+//     own surface and the driver itself (or `Null` when no surface can be made); anything else makes
+//     `OpenGraphics` fail with "Current graphics driver is not a Flat2D driver".
+//   * `SetSurface` is called at every activation, after the inner surface was activated, with its size:
+//     the driver sets a pixel projection with (0, 0) at the top-left corner and y downwards, and forgets
+//     every cache of GL-side (or device-side) state, since another context may be current now. The
+//     drawing state is sent right afterwards through the setters (blend 1, colour 255, 255, 255, clear
+//     colour and viewport...), so nothing needs a default of its own. `ReleaseSurface` is called when the
+//     surface is flipped away; nothing is drawn until the next `SetSurface`.
+//   * Geometry arrives as a local part, the transform last given to `SetTransform` and a translation; the
+//     driver applies both (a local point (x, y) lands at (x*ix + y*iy + tx, x*jx + y*jy + ty)). `Plot`
+//     and `DrawPixmap` are not transformed.
+//   * Frames. `CreateFrameFromPixmap` answers the drawable form of a pixmap (any format; a picture larger
+//     than the backend can hold is scaled down to fit). Images ask for it lazily, when a frame is first
+//     drawn, and again whenever the graphics sequence (`GraphicsSequence`) has moved since, so a frame
+//     never outlives the opening it was made in as far as drawing goes; a backend whose frames hold
+//     device resources frees them only if the frame belongs to the current sequence (an older frame's
+//     context is gone). Frames are made so that they draw in every surface of the driver (the GL driver
+//     makes them in its shared context).
+//   * Failures. Setters and primitives do not fail. `CreateFrameFromPixmap` throws a runtime error when
+//     the backend can hold no picture at all; `DrawPoly` and `DrawPixmap` throw `TNullObjectError` for a
+//     `Null` array or pixmap. `GrabPixmap` answers `Null` for a size below 1, and pixels outside the
+//     surface read as transparent black.
+//
+// What a backend may do: hold drawing back and send it in batches, as long as nothing can tell. It must
+// send what it holds (`Flush`) before anything that reads or presents the target or could see the
+// drawing out of order: its own read-back (`GrabPixmap`), clearing, a state change that would alter held
+// drawing (blend mode, viewport, line width), a primitive it draws at once, a frame being made or freed,
+// `ReleaseSurface`, and `Flush` itself. The graphics module calls `Flush` on the current driver before
+// the inner surface is presented (`FlipGraphics`), before another surface is activated (while the old
+// context is still current), and before the opened surface is closed; a program that reads the target
+// by other means (GL calls of its own) calls `Flush` first.
 //
 // Main thread only.
 #pragma once
 
+#include "graphics/Flat2DSurface.h"
 #include "graphics/GraphicsDriver.h"
 #include "graphics/Image.h"
 #include "pixmap/TPixmap.h"
@@ -18,32 +53,6 @@
 #include <cstdint>
 
 namespace vanta {
-
-class TFlat2DDriver;
-
-// A driver's surface together with the 2D driver that draws on it; what `OpenGraphics` works with.
-class TFlat2DSurface : public TGraphicsSurface
-{
-    VANTA_CLASS(TFlat2DSurface, TGraphicsSurface)
-public:
-    TFlat2DSurface() = default;
-
-    // Makes this the current surface and its driver the current 2D driver, and resets the drawing state.
-    void Activate() override;
-    // Releases the surface from drawing (no current 2D driver, font or size afterwards) and presents the
-    // inner surface.
-    void Flip() override;
-    // The inner surface's size; 0 x 0 once closed.
-    void GetSize(std::int32_t& width, std::int32_t& height) override;
-    // Closes the inner surface; later calls do nothing.
-    void Close() override;
-
-    // A new surface holding `surface` and `driver`.
-    static Ref<TFlat2DSurface> Create(const Ref<TGraphicsSurface>& surface, const Ref<TFlat2DDriver>& driver);
-
-    Ref<TGraphicsSurface> surface; // the window-and-context surface; `Null` once closed
-    Ref<TFlat2DDriver> driver;     // the 2D driver drawing on it
-};
 
 // A graphics driver that draws in 2D.
 class TFlat2DDriver : public TGraphicsDriver
@@ -56,6 +65,9 @@ public:
     virtual void SetSurface(const Ref<TGraphicsSurface>& surface, std::int32_t width, std::int32_t height);
     // The drawing target is gone.
     virtual void ReleaseSurface();
+    // Sends every drawing held back to the surface (see above for when). Does nothing here: a driver that
+    // draws at once holds nothing back.
+    virtual void Flush();
     // The drawable form of `pixmap` under the `IMAGE_` flags.
     virtual Ref<TImageFrame> CreateFrameFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags);
     // Blend mode (`BLEND_` values of graphics/Draw.h; others draw opaque).

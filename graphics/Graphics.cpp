@@ -6,7 +6,7 @@
 // [SECTION] Frame pacing
 #include "graphics/Graphics.h"
 
-#include "graphics/detail/DrawState.h"
+#include "graphics/detail/ModuleLinks.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/Error.h"
 #include "system/HostDriver.h"
@@ -20,6 +20,12 @@ namespace {
 
 struct GraphicsState
 {
+    Ref<TFlat2DSurface> currentSurface; // the surface last activated
+    Ref<TFlat2DDriver> flat2D;          // the current 2D driver: its surface's
+    std::int32_t width = 0;             // size of the current surface
+    std::int32_t height = 0;
+    std::uint32_t sequence = 1;
+
     Ref<TGraphicsDriver> driver;
     std::int32_t defaultFlags = 0;
     Ref<Array> modes = EmptyArray();
@@ -43,7 +49,7 @@ GraphicsState& Graphics()
 
 void AdvanceSequence()
 {
-    std::uint32_t& sequence = detail::State().sequence;
+    std::uint32_t& sequence = Graphics().sequence;
     if (++sequence == 0) sequence = 1;
 }
 
@@ -57,7 +63,10 @@ const Ref<Array>& Modes()
 // The inner surface of the current surface: flipped and activated again to present a frame.
 void PresentFrame()
 {
-    TGraphicsSurface& inner = *detail::State().currentSurface->surface;
+    TFlat2DSurface& current = *Graphics().currentSurface;
+    // Drawing the driver still holds belongs to this frame.
+    current.driver->Flush();
+    TGraphicsSurface& inner = *current.surface;
     inner.Flip();
     inner.Activate();
 }
@@ -66,15 +75,19 @@ void SetUpPacing();
 
 } // namespace
 
-namespace detail {
-
-DrawState& State()
+void detail::SetCurrentSurface(const Ref<TFlat2DSurface>& surface, std::int32_t width, std::int32_t height)
 {
-    static DrawState state;
-    return state;
+    GraphicsState& state = Graphics();
+    state.currentSurface = surface;
+    state.flat2D = surface.IsNull() ? Ref<TFlat2DDriver>() : surface->driver;
+    state.width = surface.IsNull() ? 0 : width;
+    state.height = surface.IsNull() ? 0 : height;
 }
 
-} // namespace detail
+TFlat2DDriver& detail::Driver()
+{
+    return *Graphics().flat2D;
+}
 
 void InitGraphics()
 {
@@ -196,25 +209,27 @@ std::int32_t CloseGraphics()
     state.pacingFlags = 0;
     // The next opening starts its own schedule (its two blank frames are not paced against this one's).
     state.timed = false;
+    // What the driver still holds is drawn while its context lives.
+    if (!state.flat2D.IsNull()) state.flat2D->Flush();
     opened->Close();
     return 0;
 }
 
 std::int32_t GraphicsWidth()
 {
-    return detail::State().width;
+    return Graphics().width;
 }
 
 std::int32_t GraphicsHeight()
 {
-    return detail::State().height;
+    return Graphics().height;
 }
 
 void GetGraphicsInfo(std::int32_t& width, std::int32_t& height, std::int32_t& depth, std::int32_t& rate)
 {
     const GraphicsState& state = Graphics();
-    width = detail::State().width;
-    height = detail::State().height;
+    width = state.width;
+    height = state.height;
     depth = state.depth;
     rate = state.rate;
 }
@@ -239,17 +254,17 @@ std::int32_t HidePointer()
 
 std::int32_t GraphicsSequence()
 {
-    return static_cast<std::int32_t>(detail::State().sequence);
+    return static_cast<std::int32_t>(Graphics().sequence);
 }
 
 const Ref<TFlat2DDriver>& CurrentFlat2DDriver()
 {
-    return detail::State().driver;
+    return Graphics().flat2D;
 }
 
 const Ref<TFlat2DSurface>& CurrentGraphicsSurface()
 {
-    return detail::State().currentSurface;
+    return Graphics().currentSurface;
 }
 
 // [SECTION] Frame pacing
@@ -270,7 +285,7 @@ void StartTimedPacing()
 void SetUpPacing()
 {
     GraphicsState& state = Graphics();
-    TFlat2DDriver& driver = *detail::State().currentSurface->driver;
+    TFlat2DDriver& driver = *state.currentSurface->driver;
     state.timed = false;
     driver.SetSwapInterval(0);
     if ((state.pacingFlags & SYNC_NONE) != 0) return;

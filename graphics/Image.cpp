@@ -1,17 +1,13 @@
 // Images and their lazily made driver frames.
 #include "graphics/Image.h"
 
+#include "graphics/Draw.h"
 #include "graphics/Graphics.h"
-#include "graphics/detail/DrawState.h"
+#include "graphics/detail/ModuleLinks.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/Error.h"
 
 namespace vanta {
-
-void TImageFrame::Draw(float, float, float, float, float, float)
-{
-    ThrowAbstractMethod();
-}
 
 void TImage::CheckIndex(std::int32_t index) const
 {
@@ -115,14 +111,27 @@ Ref<TImage> TImage::LoadStrip(const Ref<Object>& source, std::int32_t cellWidth,
 
 namespace {
 
+// The image module's settings (reset by every graphics activation, through the drawing module).
+struct ImageState
+{
+    std::int32_t autoCentre = 0;
+    std::int32_t defaultImageFlags = 0;
+};
+
+ImageState& Images()
+{
+    static ImageState state;
+    return state;
+}
+
 std::int32_t ImageFlags(std::int32_t flags)
 {
-    return flags == -1 ? detail::State().defaultImageFlags : flags;
+    return flags == -1 ? Images().defaultImageFlags : flags;
 }
 
 Ref<TImage> Made(Ref<TImage> image)
 {
-    if (!image.IsNull() && detail::State().autoCentre != 0) CentreImageHandle(image);
+    if (!image.IsNull() && Images().autoCentre != 0) CentreImageHandle(image);
     return image;
 }
 
@@ -130,16 +139,17 @@ Ref<TImage> Made(Ref<TImage> image)
 
 Ref<TImage> LoadImage(const Ref<Object>& source, std::int32_t flags)
 {
-    const detail::DrawState& state = detail::State();
-    return Made(TImage::Load(source, state.maskR, state.maskG, state.maskB, ImageFlags(flags)));
+    std::int32_t r = 0, g = 0, b = 0;
+    GetMaskColor(r, g, b);
+    return Made(TImage::Load(source, r, g, b, ImageFlags(flags)));
 }
 
 Ref<TImage> LoadImageStrip(const Ref<Object>& source, std::int32_t cellWidth, std::int32_t cellHeight,
                            std::int32_t first, std::int32_t count, std::int32_t flags)
 {
-    const detail::DrawState& state = detail::State();
-    return Made(TImage::LoadStrip(source, cellWidth, cellHeight, first, count, state.maskR, state.maskG, state.maskB,
-                                  ImageFlags(flags)));
+    std::int32_t r = 0, g = 0, b = 0;
+    GetMaskColor(r, g, b);
+    return Made(TImage::LoadStrip(source, cellWidth, cellHeight, first, count, r, g, b, ImageFlags(flags)));
 }
 
 Ref<TImage> CreateImage(std::int32_t width, std::int32_t height, std::int32_t count, std::int32_t flags)
@@ -161,8 +171,9 @@ void GrabImage(const Ref<TImage>& image, std::int32_t x, std::int32_t y, std::in
     if (frame < 0 || frame >= target.FrameCount()) ThrowArrayBounds();
     Ref<TPixmap> pixmap = detail::Driver().GrabPixmap(x, y, target.width, target.height);
     if ((target.flags & IMAGE_MASKED) != 0) {
-        const detail::DrawState& state = detail::State();
-        pixmap = MaskPixmap(pixmap, state.maskR, state.maskG, state.maskB);
+        std::int32_t r = 0, g = 0, b = 0;
+        GetMaskColor(r, g, b);
+        pixmap = MaskPixmap(pixmap, r, g, b);
     }
     target.SetPixmap(frame, pixmap);
 }
@@ -191,12 +202,12 @@ void CentreImageHandle(const Ref<TImage>& image)
 
 void SetAutoCentre(std::int32_t on)
 {
-    detail::State().autoCentre = on;
+    Images().autoCentre = on;
 }
 
 void SetDefaultImageFlags(std::int32_t flags)
 {
-    if (flags != -1) detail::State().defaultImageFlags = flags;
+    if (flags != -1) Images().defaultImageFlags = flags;
 }
 
 } // namespace vanta

@@ -9,6 +9,7 @@
 // Main thread only.
 #pragma once
 
+#include "graphics/ImageFrame.h"
 #include "pixmap/TPixmap.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
@@ -22,18 +23,6 @@ inline constexpr std::int32_t IMAGE_MASKED = 1;    // mask-colour pixels of a pi
 inline constexpr std::int32_t IMAGE_FILTERED = 2;  // magnified with bilinear filtering
 inline constexpr std::int32_t IMAGE_MIPMAPPED = 4; // minified through mipmaps
 inline constexpr std::int32_t IMAGE_DYNAMIC = 8;   // set on every image made by `CreateImage`
-
-// A 2D driver's drawable form of one frame. Abstract: `Draw` throws `TAbstractMethodError`.
-class TImageFrame : public Object
-{
-    VANTA_CLASS(TImageFrame, Object)
-public:
-    TImageFrame() = default;
-
-    // Draws the picture stretched over (x0, y0)-(x1, y1) (relative to the handle), turned and scaled by the
-    // current transform, then moved by (tx, ty).
-    virtual void Draw(float x0, float y0, float x1, float y1, float tx, float ty);
-};
 
 // A picture of one or more frames of the same size: the pixmaps, and the driver frames the current 2D
 // driver made of them.

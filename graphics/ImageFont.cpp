@@ -2,7 +2,7 @@
 #include "graphics/ImageFont.h"
 
 #include "graphics/Font.h"
-#include "graphics/detail/DrawState.h"
+#include "graphics/detail/ModuleLinks.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/EmbeddedFile.h"
 
@@ -151,11 +151,33 @@ Ref<TImageFont> TImageFont::CreateDefault()
     return font;
 }
 
+namespace {
+
+// The font module's state: the font text is drawn in, and the default font, made at the first activation.
+struct FontState
+{
+    Ref<TImageFont> currentFont;
+    Ref<TImageFont> defaultFont;
+};
+
+FontState& Fonts()
+{
+    static FontState state;
+    return state;
+}
+
+} // namespace
+
 void detail::UseDefaultFont()
 {
-    DrawState& state = State();
+    FontState& state = Fonts();
     if (state.defaultFont.IsNull()) state.defaultFont = TImageFont::CreateDefault();
     state.currentFont = state.defaultFont;
+}
+
+void detail::ForgetCurrentFont()
+{
+    Fonts().currentFont = Null;
 }
 
 Ref<TImageFont> LoadImageFont(const Ref<Object>& url, std::int32_t size, std::int32_t style)
@@ -165,18 +187,18 @@ Ref<TImageFont> LoadImageFont(const Ref<Object>& url, std::int32_t size, std::in
 
 void SetTextFont(const Ref<TImageFont>& font)
 {
-    detail::DrawState& state = detail::State();
+    FontState& state = Fonts();
     state.currentFont = font.IsNull() ? state.defaultFont : font;
 }
 
 const Ref<TImageFont>& GetTextFont()
 {
-    return detail::State().currentFont;
+    return Fonts().currentFont;
 }
 
 std::int32_t TextWidth(const Ref<String>& text)
 {
-    TImageFont& font = *detail::State().currentFont;
+    TImageFont& font = *Fonts().currentFont;
     float width = 0.0f;
     for (char16_t code : text->View()) {
         Ref<TImageGlyph> glyph = GlyphOf(font, code);
@@ -187,7 +209,7 @@ std::int32_t TextWidth(const Ref<String>& text)
 
 std::int32_t TextHeight()
 {
-    return detail::State().currentFont->Height();
+    return Fonts().currentFont->Height();
 }
 
 } // namespace vanta

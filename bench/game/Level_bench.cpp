@@ -4,7 +4,8 @@
 // costs nothing and the frames run unpaced.
 //
 //   BM_LevelFrame   one pass of the level loop (draw, flip, clear, release); the counters give the 2D
-//                   driver's calls, image draws and GL calls per frame, counted once on a recording driver.
+//                   driver's calls and image draws per frame (counted once on a recording driver) and the
+//                   GL calls of one frame (counted at the GL entry points, support/GLCallCounter.h).
 //   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
 //                   the first second (60 frames) and at the end, the process's resident size drift (from
 //                   the first second, and from the first minute) and the handles issued meanwhile.
@@ -14,6 +15,7 @@
 #include "graphics/Graphics.h"
 #include "runtime/Handle.h"
 #include "runtime/Memory.h"
+#include "support/GLCallCounter.h"
 #include "support/RecordingFlat2DDriver.h"
 #include "support/ScriptedHostDriver.h"
 
@@ -47,10 +49,9 @@ void SetUpLevel()
     NewLevelLayers();
 }
 
-// Driver calls and image draws of one level frame, on a recording driver, and the GL calls the GL 2D
-// driver makes for them: a quad is 10 calls (begin, four texture coordinates and vertices, end), a change
-// of picture binds its texture, and the clear is one. The GL driver is current again afterwards.
-void CountCalls(double& calls, double& imageDraws, double& glCalls)
+// Driver calls and image draws of one level frame, on a recording driver. The GL driver is current again
+// afterwards.
+void CountCalls(double& calls, double& imageDraws)
 {
     const Ref<TGraphicsDriver> gl = CurrentGraphicsDriver();
     Ref<test::TRecordingFlat2DDriver> recording = New<test::TRecordingFlat2DDriver>();
@@ -60,12 +61,7 @@ void CountCalls(double& calls, double& imageDraws, double& glCalls)
     recording->ClearCalls();
     RunLevelFrame();
     calls = static_cast<double>(recording->Log().size());
-    const std::vector<test::DrawCall> draws = recording->Calls("FrameDraw");
-    imageDraws = static_cast<double>(draws.size());
-    glCalls = 1.0 + 10.0 * imageDraws;
-    for (std::size_t i = 0; i < draws.size(); ++i) {
-        if (i == 0 || draws[i].object != draws[i - 1].object) glCalls += 1.0;
-    }
+    imageDraws = static_cast<double>(recording->Calls("FrameDraw").size());
     SelectGraphicsDriver(gl, GFX_BACKBUFFER);
     OpenGraphics(640, 480, 0, 60);
 }
@@ -75,9 +71,12 @@ void BM_LevelFrame(benchmark::State& state)
     SetUpLevel();
     double calls = 0;
     double imageDraws = 0;
-    double glCalls = 0;
-    CountCalls(calls, imageDraws, glCalls);
+    CountCalls(calls, imageDraws);
     RunLevelFrame();
+    // The GL calls of one frame on the GL 2D driver, counted at the GL entry points.
+    const std::int64_t before = bench::GLCallCount();
+    RunLevelFrame();
+    const double glCalls = static_cast<double>(bench::GLCallCount() - before);
     for (auto _ : state)
         RunLevelFrame();
     state.counters["driver_calls_per_frame"] = calls;

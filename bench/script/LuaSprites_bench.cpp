@@ -8,11 +8,11 @@
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "graphics/gl/GLFlat2DDriver.h"
 #include "pixmap/Pixmap.h"
 #include "platform/Platform.h"
 #include "runtime/Object.h"
 #include "script/ScriptBindings.h"
+#include "startup/ModuleSequence.h"
 #include "system/System.h"
 
 #include <cstdlib>
@@ -34,10 +34,8 @@ void OpenScene()
     if (open) return;
     open = true;
     ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    InitSystem();
-    InitGLFlat2DDriver();
+    RunModuleInitialisers(MODULES_GRAPHICS | MODULES_SCRIPT);
     if (!platform::StartVideo()) std::abort();
-    SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);
     OpenGraphics(640, 480, 0, SYNC_NONE | 60);
     SetBlendMode(BLEND_ALPHA);
 }

@@ -1,4 +1,4 @@
-// The GL 2D driver: state setters, primitives, pixmap blits and read-back in GL 1.1 immediate mode.
+// The GL 2D driver: state setters, batched primitives, pixmap blits and read-back in GL 1.1.
 #include "graphics/gl/GLFlat2DDriver.h"
 
 #include "graphics/Graphics.h"
@@ -92,11 +92,20 @@ void TGLFlat2DDriver::SetSurface(const Ref<TGraphicsSurface>& surface, std::int3
 
 void TGLFlat2DDriver::ReleaseSurface()
 {
+    TheGLDrawState().Flush();
     surface_ = Null;
+}
+
+void TGLFlat2DDriver::Flush()
+{
+    TheGLDrawState().Flush();
 }
 
 Ref<TImageFrame> TGLFlat2DDriver::CreateFrameFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags)
 {
+    GLDrawState& state = TheGLDrawState();
+    // Held quads are drawn before another context is made current and before a texture is bound.
+    state.Flush();
     Ref<TImageFrame> frame;
     {
         const GLSharedContextScope shared = GLContextDriver()->UseSharedContext();
@@ -105,7 +114,7 @@ Ref<TImageFrame> TGLFlat2DDriver::CreateFrameFromPixmap(const Ref<TPixmap>& pixm
         glFinish();
     }
     // Without the shared context (full screen) the new texture is now bound in the drawing context.
-    TheGLDrawState().ForgetBinding();
+    state.ForgetBinding();
     return frame;
 }
 
@@ -121,7 +130,6 @@ void TGLFlat2DDriver::SetAlpha(float alpha)
     if (alpha > 1.0f) alpha = 1.0f;
     GLDrawState& state = TheGLDrawState();
     state.Colour()[3] = static_cast<std::uint8_t>(alpha * 255.0f);
-    state.ApplyColour();
 }
 
 void TGLFlat2DDriver::SetColor(std::int32_t r, std::int32_t g, std::int32_t b)
@@ -130,7 +138,6 @@ void TGLFlat2DDriver::SetColor(std::int32_t r, std::int32_t g, std::int32_t b)
     state.Colour()[0] = static_cast<std::uint8_t>(r & 0xFF);
     state.Colour()[1] = static_cast<std::uint8_t>(g & 0xFF);
     state.Colour()[2] = static_cast<std::uint8_t>(b & 0xFF);
-    state.ApplyColour();
 }
 
 void TGLFlat2DDriver::SetClearColor(std::int32_t r, std::int32_t g, std::int32_t b)
@@ -139,6 +146,13 @@ void TGLFlat2DDriver::SetClearColor(std::int32_t r, std::int32_t g, std::int32_t
 }
 
 void TGLFlat2DDriver::SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
+{
+    // What is held was drawn under the old rectangle.
+    TheGLDrawState().Flush();
+    ApplyViewport(x, y, width, height);
+}
+
+void TGLFlat2DDriver::ApplyViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
 {
     const GLDrawState& state = TheGLDrawState();
     if (x == 0 && y == 0 && width == state.SurfaceWidth() && height == state.SurfaceHeight()) {
@@ -160,43 +174,30 @@ void TGLFlat2DDriver::SetTransform(float ix, float iy, float jx, float jy)
 
 void TGLFlat2DDriver::SetLineWidth(float width)
 {
+    TheGLDrawState().Flush();
     glLineWidth(width);
 }
 
 void TGLFlat2DDriver::Clear()
 {
+    TheGLDrawState().Flush();
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void TGLFlat2DDriver::Plot(float x, float y)
 {
-    TheGLDrawState().TexturingOff();
-    glBegin(GL_POINTS);
-    glVertex2f(x + 0.5f, y + 0.5f);
-    glEnd();
+    TheGLDrawState().Point(x + 0.5f, y + 0.5f);
 }
 
 void TGLFlat2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty)
 {
-    GLDrawState& state = TheGLDrawState();
-    state.TexturingOff();
     // The half pixel puts both ends on pixel centres.
-    glBegin(GL_LINES);
-    state.Vertex(x0, y0, tx + 0.5f, ty + 0.5f);
-    state.Vertex(x1, y1, tx + 0.5f, ty + 0.5f);
-    glEnd();
+    TheGLDrawState().Line(x0, y0, x1, y1, tx + 0.5f, ty + 0.5f);
 }
 
 void TGLFlat2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty)
 {
-    GLDrawState& state = TheGLDrawState();
-    state.TexturingOff();
-    glBegin(GL_QUADS);
-    state.Vertex(x0, y0, tx, ty);
-    state.Vertex(x1, y0, tx, ty);
-    state.Vertex(x1, y1, tx, ty);
-    state.Vertex(x0, y1, tx, ty);
-    glEnd();
+    TheGLDrawState().Quad(0, x0, y0, x1, y1, tx, ty, 0.0f, 0.0f, 0.0f, 0.0f);
 }
 
 void TGLFlat2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty)
@@ -207,7 +208,8 @@ void TGLFlat2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx,
     const float cx = x0 + rx;
     const float cy = y0 + ry;
     const std::int32_t segments = GLOvalSegments(rx, ry);
-    state.TexturingOff();
+    state.BeginImmediate();
+    state.ApplyColour();
     glBegin(GL_POLYGON);
     for (std::int32_t i = 0; i < segments; ++i) {
         const double angle = 2.0 * std::numbers::pi * i / segments;
@@ -223,7 +225,8 @@ void TGLFlat2DDriver::DrawPoly(const Ref<Array>& xy, float hx, float hy, float t
     if (count < 6 || count % 2 != 0) return;
     GLDrawState& state = TheGLDrawState();
     const float* points = xy->DataAs<float>();
-    state.TexturingOff();
+    state.BeginImmediate();
+    state.ApplyColour();
     glBegin(GL_POLYGON);
     for (std::int32_t i = 0; i < count; i += 2)
         state.Vertex(points[i] + hx, points[i + 1] + hy, tx, ty);
@@ -232,7 +235,7 @@ void TGLFlat2DDriver::DrawPoly(const Ref<Array>& xy, float hx, float hy, float t
 
 void TGLFlat2DDriver::DrawPixmap(const Ref<TPixmap>& pixmap, std::int32_t x, std::int32_t y)
 {
-    TheGLDrawState().TexturingOff();
+    TheGLDrawState().BeginImmediate();
     Ref<TPixmap> rows = YFlipPixmap(pixmap);
     if (rows->Format() != PF_RGBA8888) rows = rows->Convert(PF_RGBA8888);
     const PixelStore rowLength(GL_UNPACK_ROW_LENGTH, rows->Pitch() / rows->BytesPerPixel());
@@ -246,7 +249,8 @@ void TGLFlat2DDriver::DrawPixmap(const Ref<TPixmap>& pixmap, std::int32_t x, std
 Ref<TPixmap> TGLFlat2DDriver::GrabPixmap(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
 {
     if (width < 1 || height < 1) return Null;
-    const GLDrawState& state = TheGLDrawState();
+    GLDrawState& state = TheGLDrawState();
+    state.Flush();
     Ref<TPixmap> rows = CreatePixmap(width, height, PF_RGBA8888, 4);
     if (rows.IsNull()) return Null;
     // Only the part on the surface is read (GL leaves the rest undefined); the pixmap starts cleared.

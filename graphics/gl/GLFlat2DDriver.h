@@ -1,13 +1,15 @@
-// The GL 2D driver: 2D drawing with OpenGL 1.1 immediate mode in the windows and contexts of the GL
-// context driver (graphics/gl/GLContextDriver.h).
+// The GL 2D driver: 2D drawing with OpenGL 1.1 in the windows and contexts of the GL context driver
+// (graphics/gl/GLContextDriver.h).
 //
 // Builds on graphics/Flat2DDriver.h (the interface the 2D layer calls), the GL context driver for
 // windows, contexts, the pointer, the swap interval and the display modes, and its own drawing state,
 // frames and textures (graphics/gl/GLDrawState.h, GLImageFrame.h, GLTexture.h). Geometry arrives as a
-// local part, the transform last set and a translation; this driver applies both. Repeated blend modes
-// and texture binds are kept from GL by one-entry caches, which every `SetSurface` forgets. Frames are
-// made in the shared context, so their textures draw in every GL window (not across a full-screen
-// context, which shares with nothing).
+// local part, the transform last set and a translation; this driver applies both. Images, rectangles,
+// lines and points are gathered into batches and sent with one draw call per batch (the flush points are
+// listed in graphics/gl/GLDrawState.h); ovals, polygons and pixmap blits are drawn at once. Repeated
+// blend modes and texture binds are kept from GL by one-entry caches, which every `SetSurface` forgets.
+// Frames are made in the shared context, so their textures draw in every GL window (not across a
+// full-screen context, which shares with nothing).
 //
 // Where this goes beyond the design it follows:
 //   * `GrabPixmap` reads only the part of the rectangle that lies on the surface; the rest of the
@@ -16,6 +18,9 @@
 //     frame; a viewport of negative width or height scissors everything away.
 //   * Making or deleting a texture may change the binding GL has in the drawing context (always in full
 //     screen), so the bind cache forgets what it knew.
+//   * Drawing is batched rather than sent as one glBegin/glEnd per primitive: colour and alpha go into
+//     each vertex instead of GL's current colour, so `SetColor` and `SetAlpha` make no GL call of their
+//     own.
 //
 // Main thread only.
 #pragma once
@@ -51,9 +56,13 @@ public:
     Ref<Array> DisplayModes() override;
 
     // Draws on `surface` (a `TGLSurface`; anything else leaves no current GL surface): a pixel projection
-    // of width x height with (0, 0) the top-left corner, texturing off, the caches forgotten.
+    // of width x height with (0, 0) the top-left corner, texturing off, the caches forgotten. Called with
+    // the new surface current: whatever was held for the old one must have been flushed before.
     void SetSurface(const Ref<TGraphicsSurface>& surface, std::int32_t width, std::int32_t height) override;
+    // Sends what is held, then forgets the surface.
     void ReleaseSurface() override;
+    // Sends what is held to GL.
+    void Flush() override;
     // A `TGLImageFrame` made in the shared context. Throws as `TGLImageFrame::CreateFromPixmap`.
     Ref<TImageFrame> CreateFrameFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags) override;
     void SetBlend(std::int32_t mode) override;
@@ -80,6 +89,9 @@ public:
     const Ref<TGLSurface>& CurrentGLSurface() const noexcept { return surface_; }
 
 private:
+    // Sets GL's scissor for the viewport (nothing held is affected: the caller has sent it).
+    void ApplyViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+
     Ref<TGLSurface> surface_;
 };
 

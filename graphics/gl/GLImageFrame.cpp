@@ -7,7 +7,6 @@
 #include "pixmap/Pixmap.h"
 
 #include <algorithm>
-#include <array>
 
 #include <GL/gl.h>
 
@@ -38,31 +37,17 @@ TGLImageFrame::TGLImageFrame() : sequence(GraphicsSequence())
 TGLImageFrame::~TGLImageFrame()
 {
     if (texture == 0 || sequence != GraphicsSequence()) return;
+    // Quads held for this texture are drawn before it goes; GL binds 0 in place of a deleted texture and
+    // gives the name out again.
+    TheGLDrawState().ForgetBinding();
     const GLuint name = texture;
     glDeleteTextures(1, &name);
-    // GL binds 0 in place of a deleted texture, and gives the name out again.
-    TheGLDrawState().ForgetBinding();
     sequence = 0;
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty)
 {
-    GLDrawState& state = TheGLDrawState();
-    state.TexturingOn(texture);
-    const std::array<float, 2> topLeft = state.Transform(x0, y0, tx, ty);
-    const std::array<float, 2> topRight = state.Transform(x1, y0, tx, ty);
-    const std::array<float, 2> bottomRight = state.Transform(x1, y1, tx, ty);
-    const std::array<float, 2> bottomLeft = state.Transform(x0, y1, tx, ty);
-    glBegin(GL_QUADS);
-    glTexCoord2f(uMin, vMin);
-    glVertex2fv(topLeft.data());
-    glTexCoord2f(uMax, vMin);
-    glVertex2fv(topRight.data());
-    glTexCoord2f(uMax, vMax);
-    glVertex2fv(bottomRight.data());
-    glTexCoord2f(uMin, vMax);
-    glVertex2fv(bottomLeft.data());
-    glEnd();
+    TheGLDrawState().Quad(texture, x0, y0, x1, y1, tx, ty, uMin, vMin, uMax, vMax);
 }
 
 Ref<TGLImageFrame> TGLImageFrame::CreateFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags)

@@ -1,4 +1,5 @@
-// Image frames of the GL 2D driver: one power-of-two texture per frame, drawn as a textured quad.
+// Image frames of the GL 2D driver: one power-of-two texture per frame, drawn as a textured quad of the
+// driver's batch.
 //
 // Builds on graphics/Image.h (the frame interface), the driver's drawing state (graphics/gl/GLDrawState.h)
 // and textures (graphics/gl/GLTexture.h). A picture smaller than its texture sits in the top-left corner;
@@ -27,7 +28,8 @@ public:
     ~TGLImageFrame() override;
 
     // Draws the texture's picture over the local rectangle (x0, y0)-(x1, y1), transformed and moved by
-    // (tx, ty), tinted by the colour and blended by the blend mode last set.
+    // (tx, ty), tinted by the colour and blended by the blend mode last set. The quad joins the driver's
+    // batch (graphics/gl/GLDrawState.h) and reaches GL when the batch is sent.
     void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
 
     // A new frame holding `pixmap` (any format) in a texture of the current context, sized by the proxy

@@ -208,6 +208,29 @@ TEST_F(GraphicsTest, EachOpenAndCloseAdvancesTheSequenceAndClosingTwiceDoesNothi
     EXPECT_EQ(Flips(), flips);
 }
 
+// A driver may hold drawing back; the module has it sent before the frame is presented, before another
+// surface's context takes over, and before the opened surface closes.
+TEST_F(GraphicsTest, TheDriverSendsWhatItHoldsBeforeEachFlipActivationAndClose)
+{
+    OpenGraphics(640, 480, 0, SYNC_NONE);
+    std::vector<int> flushedByFlip;
+    driver->surfaces.back()->onFlip = [&] { flushedByFlip.push_back(driver->flushes); };
+    const int before = driver->flushes;
+    FlipGraphics();
+    EXPECT_EQ(flushedByFlip, std::vector<int>{before + 1}) << "flushed before the inner surface flipped";
+
+    Ref<test::TRecordingFlat2DDriver> other = New<test::TRecordingFlat2DDriver>();
+    const Ref<TFlat2DSurface> second = Downcast<TFlat2DSurface>(other->CreateGraphics(100, 80, 0, 60, 0));
+    ASSERT_FALSE(second.IsNull());
+    second->Activate();
+    EXPECT_EQ(driver->flushes, before + 2) << "the driver current until then";
+    EXPECT_EQ(other->flushes, 0);
+    EXPECT_EQ(CurrentFlat2DDriver(), other);
+
+    CloseGraphics();
+    EXPECT_EQ(other->flushes, 1) << "the current driver, before the opened surface closes";
+}
+
 TEST_F(GraphicsTest, ClosingASurfaceTwiceClosesTheWindowOnce)
 {
     OpenGraphics(640, 480, 0, SYNC_NONE);

@@ -61,9 +61,10 @@ protected:
         OpenGraphics(width, height, 0, SYNC_NONE | 60);
     }
 
-    // The back buffer's pixel at (x, y), top-left origin.
+    // The back buffer's pixel at (x, y), top-left origin, once the driver has sent what it holds.
     static Pixel At(int x, int y)
     {
+        CurrentFlat2DDriver()->Flush();
         glFinish();
         return ReadPixel(x, height - 1 - y);
     }

@@ -1,5 +1,6 @@
 // A 2D driver for tests that draws nothing and records every slot call with its arguments, so code that
-// draws (the 2D layer, the console, the game) can be checked without a display.
+// draws (the 2D layer, the console, the game) can be checked without a display. Built on the null 2D
+// driver (graphics/null/), which it extends with the record; `Flush` is counted, not recorded.
 //
 // `CreateGraphics` and `AttachGraphics` answer a `TFlat2DSurface` over a `TRecordingSurface` (a fake
 // window of the asked size that counts its activations, flips and closes and can run a hook at each
@@ -15,7 +16,7 @@
 //     EXPECT_EQ(driver->Calls("DrawRect")[0].args, (std::vector<double>{0, 0, 30, 40, 10, 20}));
 #pragma once
 
-#include "graphics/Flat2DDriver.h"
+#include "graphics/null/NullFlat2DDriver.h"
 #include "pixmap/Pixmap.h"
 #include "runtime/Array.h"
 
@@ -88,9 +89,9 @@ private:
     std::shared_ptr<DrawLog> log_;
 };
 
-class TRecordingFlat2DDriver : public TFlat2DDriver
+class TRecordingFlat2DDriver : public TNullFlat2DDriver
 {
-    VANTA_CLASS(TRecordingFlat2DDriver, TFlat2DDriver)
+    VANTA_CLASS(TRecordingFlat2DDriver, TNullFlat2DDriver)
 public:
     TRecordingFlat2DDriver() = default;
 
@@ -130,6 +131,7 @@ public:
         Record("SetSurface", {static_cast<double>(width), static_cast<double>(height)}, surface.Raw());
     }
     void ReleaseSurface() override { Record("ReleaseSurface", {}); }
+    void Flush() override { ++flushes; }
     Ref<TImageFrame> CreateFrameFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags) override
     {
         Record("CreateFrameFromPixmap", {static_cast<double>(flags)}, pixmap.Raw());
@@ -213,6 +215,7 @@ public:
 
     std::vector<std::array<std::int32_t, 4>> modes; // width, height, depth, rate of each display mode
     int displayModeQueries = 0;
+    int flushes = 0;              // calls of `Flush`
     bool failCreate = false;      // create and attach answer `Null`
     bool plainSurfaces = false;   // create and attach answer the bare recording surface
     std::function<void()> onFlip; // given to every surface made from now on
