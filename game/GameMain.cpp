@@ -8,10 +8,22 @@
 #include "game/ModuleSequence.h"
 #include "graphics/Graphics.h"
 #include "runtime/Handle.h"
+#include "runtime/Startup.h"
 #include "system/HostDriver.h"
 #include "system/Keys.h"
 
 namespace vanta::game {
+
+std::int32_t WindowScaleArgument()
+{
+    const Ref<Array>& arguments = CommandLineArguments();
+    for (std::int32_t i = 1; i + 1 < arguments->Length(); ++i) {
+        if (Compare(Downcast<String>(arguments->ObjectAt(i)), "--scale"_s) != 0) continue;
+        const std::int32_t scale = Downcast<String>(arguments->ObjectAt(i + 1))->ToInt();
+        return scale < 1 ? 1 : (scale > MAX_WINDOW_SCALE ? MAX_WINDOW_SCALE : scale);
+    }
+    return 1;
+}
 
 std::int32_t GameMain()
 {
@@ -30,6 +42,8 @@ std::int32_t GameMain()
         g.gateLastClock = ReadClock();
     }
 
+    // The player may resize the window; the picture stays 640 x 480, shown in whole multiples.
+    SetGraphicsScaling(SCALE_WHOLE, WindowScaleArgument());
     OpenGraphics(640, 480, 0, 60);
     HidePointer();
 

@@ -151,7 +151,10 @@ void TranslateMotion(const SDL_MouseMotionEvent& motion)
     Window* window = nullptr;
     if (!Target(motion.windowID, window)) return;
     buttonsDown = ButtonsFromSdlState(motion.state);
-    Queue(window, WM_MOUSEMOVE, MouseKeyFlags(), MakeLParam(motion.x, motion.y));
+    int x = motion.x;
+    int y = motion.y;
+    detail::ClientToLogical(window, x, y);
+    Queue(window, WM_MOUSEMOVE, MouseKeyFlags(), MakeLParam(x, y));
 }
 
 void TranslateButton(const SDL_MouseButtonEvent& button)
@@ -178,7 +181,10 @@ void TranslateButton(const SDL_MouseButtonEvent& button)
         buttonsDown |= flag;
     else
         buttonsDown &= ~flag;
-    Queue(window, message, MouseKeyFlags() | (extraButton << 16), MakeLParam(button.x, button.y));
+    int x = button.x;
+    int y = button.y;
+    detail::ClientToLogical(window, x, y);
+    Queue(window, message, MouseKeyFlags() | (extraButton << 16), MakeLParam(x, y));
 }
 
 // A wheel amount in notches as Windows' delta (120 a notch), saturated to the 16 bits it travels in.
