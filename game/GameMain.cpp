@@ -2,6 +2,7 @@
 #include "game/GameMain.h"
 
 #include "audio/Sound.h"
+#include "game/Controls.h"
 #include "game/GameGlobals.h"
 #include "game/Intro.h"
 #include "game/Level.h"
@@ -58,7 +59,7 @@ std::int32_t GameMain()
         g.levelChannel = ObjectToHandle(PlaySound(HandleToObject<TSound>(g.levelMusic)));
     }
 
-    while (KeyHits(VK_ESCAPE) == 0)
+    while (EscapeHits() == 0)
         RunLevelFrame();
     FlushReleaseStack(g.releaseMark);
     return 0;

@@ -26,6 +26,7 @@
 #include "stream/MemoryBlockStream.h"
 #include "stream/StandardIO.h"
 #include "stream/StandardModules.h"
+#include "system/Gamepads.h"
 #include "system/System.h"
 
 namespace vanta::game {
@@ -85,11 +86,11 @@ void RunModuleInitialisers()
     InitPNGLoader();            // 24. PNG loader
     InitImageLoaders();         // 25. the image-loader bundle
     InitGraphicsDriverChoice(); // 26. Direct3D drivers (not built): the GL 2D driver is selected instead
-    // 27. joystick input (not built)
-    InitLuaBinding();     // 28. Lua binding helpers
-    InitScriptEngine();   // 29. script engine
-    InitConsole();        // 30. developer console
-    InitGameModuleLast(); // 31. the last game-side initialiser
+    InitGamepads();             // 27. joystick input: game controllers, plugged in now or later
+    InitLuaBinding();           // 28. Lua binding helpers
+    InitScriptEngine();         // 29. script engine
+    InitConsole();              // 30. developer console
+    InitGameModuleLast();       // 31. the last game-side initialiser
 }
 
 } // namespace vanta::game

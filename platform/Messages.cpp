@@ -256,7 +256,10 @@ void Translate(SDL_Event& event)
     case SDL_DROPFILE:
     case SDL_DROPTEXT: SDL_free(event.drop.file); break;
     case SDL_TEXTEDITING_EXT: SDL_free(event.editExt.text); break;
-    default: break; // wake-ups, quit requests and everything Windows has no message for
+    default:
+        // Controllers; wake-ups, quit requests and everything Windows has no message for are dropped.
+        detail::TranslateGamepad(event);
+        break;
     }
 }
 

@@ -50,6 +50,7 @@
 
 #include "platform/Display.h"
 #include "platform/GLContext.h"
+#include "platform/Gamepads.h"
 #include "platform/LogicalSize.h"
 #include "platform/MessageBox.h"
 #include "platform/Messages.h"

@@ -13,6 +13,7 @@
 #include <string>
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace vanta::platform {
 
@@ -107,6 +108,13 @@ void ApplyPixelFormat(const PixelFormat& format);
 
 // Records why the last window or display operation failed (`WindowError`).
 void SetWindowError(const std::string& text);
+
+// Starts SDL's event queue on the calling thread, which becomes the window thread, without video.
+// Answers whether the queue runs (at once when it already does on this thread).
+bool StartEventQueue();
+
+// Turns a controller event into its thread message (Gamepads.cpp); false for other events.
+bool TranslateGamepad(const SDL_Event& event);
 
 // Turns a position in `window`'s client area (SDL's window coordinates) into the program's own
 // coordinates when the window shows a logical size, clamped to the picture; otherwise leaves it alone.
