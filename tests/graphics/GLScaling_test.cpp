@@ -335,6 +335,23 @@ TEST_F(GLScalingTest, AltEnterGoesDesktopFullScreenAndBackToTheSameSizeAndPlace)
     EXPECT_TRUE(test::WaitUntil([&] { return sizeIs(pictureWidth * 2, pictureHeight * 2); }, [] { PumpMessages(); }));
 }
 
+TEST_F(GLScalingTest, LosingTheFocusInDesktopFullScreenMinimisesTheWindowWhichStaysFullScreen)
+{
+    Open(SCALE_WHOLE, 1);
+    ASSERT_TRUE(test::WaitUntil([&] { return platform::GetFocus() == window_; }, [] { PumpMessages(); }));
+    ASSERT_EQ(SetGraphicsFullScreen(1), 1);
+
+    test::IconifyWatcher watcher;
+    platform::Window* other = platform::CreateWindow(0, "vanta other", platform::WS_VISIBLE | platform::WS_CAPTION, 100,
+                                                     100, 48, 32, nullptr);
+    ASSERT_NE(other, nullptr) << platform::WindowError();
+    EXPECT_TRUE(test::WaitUntil([&] { return platform::GetFocus() == other; }, [] { PumpMessages(); }));
+    // Minimising is a request to the window manager; a bare X server has none to honour it.
+    EXPECT_TRUE(watcher.SawRequestFor(std::stoul(windowId_), 5000)) << "the window did not ask to be minimised";
+    EXPECT_EQ(GraphicsFullScreen(), 1) << "activated again, it comes back full screen";
+    platform::DestroyWindow(other);
+}
+
 TEST_F(GLScalingTest, AWindowThatIsNotScaledStaysPutOnAltEnter)
 {
     Open(SCALE_NONE, 1);
