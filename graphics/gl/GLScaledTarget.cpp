@@ -83,11 +83,17 @@ bool GLScaledTarget::Create(std::int32_t width, std::int32_t height)
     gl.genFramebuffers(1, &framebuffer);
     gl.genRenderbuffers(1, &colour);
     gl.bindRenderbuffer(GL_RENDERBUFFER, colour);
-    // No alpha: read-backs answer 255 there, as they do from the window's own buffer.
-    gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
     gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    // No alpha, so that read-backs answer 255 there as they do from the window's own buffer; a driver
+    // that cannot draw into that format gets one with alpha.
+    bool complete = false;
+    for (const GLenum format : {GL_RGB8, GL_RGBA8}) {
+        gl.renderbufferStorage(GL_RENDERBUFFER, format, width, height);
+        gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+        complete = gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        if (complete) break;
+    }
+    if (!complete) {
         gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
         error_ = "the GL context refuses a framebuffer of that size";
         return false;
