@@ -44,6 +44,7 @@ public:
     // window's own framebuffer is bound until the next `Bind`.
     void Present(platform::Window* window, std::int32_t mode) const;
 
+    // The picture's size; 0 x 0 before a successful `Create`.
     std::int32_t Width() const noexcept { return width_; }
     std::int32_t Height() const noexcept { return height_; }
     // Why `Create` failed.
