@@ -1,9 +1,10 @@
-// The console's commands: the seven built-in ones, the ones a game registers, and Tab completion of
-// command names.
+// The console's commands: the built-in ones (the seven of the help text, and $pads for the gamepads), the ones a game
+// registers, and Tab completion of command names.
 #include "console/Console.h"
 #include "console/detail/ConsoleState.h"
 #include "runtime/Memory.h"
 #include "system/DateTime.h"
+#include "system/Gamepads.h"
 #include "system/HostDriver.h"
 
 #include <algorithm>
@@ -52,6 +53,38 @@ void ShowMouse()
                    0);
 }
 
+// Two decimals of a -1 ... 1 value, as "-0.50".
+Ref<String> Decimals(float value)
+{
+    const auto hundredths = static_cast<std::int32_t>(value * 100.0f + (value < 0.0f ? -0.5f : 0.5f));
+    const std::int32_t whole = (hundredths < 0 ? -hundredths : hundredths);
+    const std::int32_t fraction = whole % 100;
+    return (hundredths < 0 ? "-"_s : ""_s) + String::FromInt(whole / 100) + "."_s + (fraction < 10 ? "0"_s : ""_s) +
+           String::FromInt(fraction);
+}
+
+// One line per connected pad: its number and name, the buttons held, the sticks and the triggers.
+void ShowPads()
+{
+    static constexpr const char* buttonNames[PAD_BUTTONS] = {"A",  "B",  "X",  "Y",  "BACK", "GUIDE", "START", "LS",
+                                                             "RS", "LB", "RB", "UP", "DOWN", "LEFT",  "RIGHT"};
+    ConsoleAddLine("Pads : "_s + String::FromInt(CountGamepads()), 0);
+    for (std::int32_t pad = 0; pad < MAX_GAMEPADS; ++pad) {
+        if (GamepadConnected(pad) == 0) continue;
+        Ref<String> held = ""_s;
+        for (std::int32_t button = 0; button < PAD_BUTTONS; ++button) {
+            if (IsGamepadButtonDown(pad, button) != 0) held = held + " "_s + String::FromCString(buttonNames[button]);
+        }
+        ConsoleAddLine("Pad "_s + String::FromInt(pad) + " ("_s + GamepadName(pad) + ") held:"_s + held + " / L "_s +
+                           Decimals(GamepadAxis(pad, PAD_LEFT_X)) + ","_s + Decimals(GamepadAxis(pad, PAD_LEFT_Y)) +
+                           " / R "_s + Decimals(GamepadAxis(pad, PAD_RIGHT_X)) + ","_s +
+                           Decimals(GamepadAxis(pad, PAD_RIGHT_Y)) + " / T "_s +
+                           Decimals(GamepadTrigger(pad, PAD_LEFT_TRIGGER)) + ","_s +
+                           Decimals(GamepadTrigger(pad, PAD_RIGHT_TRIGGER)),
+                       0);
+    }
+}
+
 Ref<String> MemoryLine(String* label, std::int64_t bytes)
 {
     // Integer division truncates towards zero, as the figures are written.
@@ -77,7 +110,7 @@ struct BuiltIn
 // In the order they are matched.
 constexpr BuiltIn BUILT_IN[] = {
     {u"$HELP", ShowHelp}, {u"$CLS", ClearConsoleLines}, {u"$VERSION", ShowVersion}, {u"$TIME", ShowTime},
-    {u"$DATE", ShowDate}, {u"$MOUSE", ShowMouse},       {u"$MEM", ShowMemory},
+    {u"$DATE", ShowDate}, {u"$MOUSE", ShowMouse},       {u"$MEM", ShowMemory},      {u"$PADS", ShowPads},
 };
 
 struct Registered

@@ -10,6 +10,13 @@
 
 namespace vanta::game {
 
+// The largest window scale `--scale` may ask for.
+inline constexpr std::int32_t MAX_WINDOW_SCALE = 8;
+
+// How many times larger than its picture the game's window opens: the number after "--scale" on the
+// command line, kept within 1 ... `MAX_WINDOW_SCALE`; 1 without it.
+std::int32_t WindowScaleArgument();
+
 // Runs the whole game and returns 0 when Escape ends the level. A second call returns 0 at once.
 std::int32_t GameMain();
 

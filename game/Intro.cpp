@@ -2,6 +2,7 @@
 #include "game/Intro.h"
 
 #include "audio/Sound.h"
+#include "game/Controls.h"
 #include "game/GameFiles.h"
 #include "game/GameGlobals.h"
 #include "graphics/Draw.h"
@@ -63,7 +64,7 @@ void ShowTitle()
     g.titleImage = ObjectToHandle(LoadImage("incbin::intro/introtitre.jpg"_s, -1));
 
     const Ref<String> text = ScrollerText();
-    while (KeyHits(VK_ESCAPE) == 0) {
+    while (EscapeHits() == 0) {
         DrawImage(HandleToObject<TImage>(g.titleImage), 0.0f, 0.0f, 0);
         DrawText(text, static_cast<float>(g.scrollerX), 446.0f);
         StepScroller();

@@ -45,6 +45,21 @@ void TFlat2DSurface::Close()
     inner->Close();
 }
 
+std::int32_t TFlat2DSurface::SetScaling(std::int32_t mode, std::int32_t windowScale)
+{
+    return surface.IsNull() ? 0 : surface->SetScaling(mode, windowScale);
+}
+
+std::int32_t TFlat2DSurface::SetFullScreen(std::int32_t on)
+{
+    return surface.IsNull() ? 0 : surface->SetFullScreen(on);
+}
+
+std::int32_t TFlat2DSurface::FullScreen()
+{
+    return surface.IsNull() ? 0 : surface->FullScreen();
+}
+
 Ref<TFlat2DSurface> TFlat2DSurface::Create(const Ref<TGraphicsSurface>& surface, const Ref<TFlat2DDriver>& driver)
 {
     Ref<TFlat2DSurface> result = New<TFlat2DSurface>();

@@ -35,6 +35,12 @@ public:
     void GetSize(std::int32_t& width, std::int32_t& height) override;
     // Closes the inner surface; later calls do nothing.
     void Close() override;
+    // The inner surface's scaling; 0 once closed.
+    std::int32_t SetScaling(std::int32_t mode, std::int32_t windowScale) override;
+    // The inner surface's full screen; 0 once closed.
+    std::int32_t SetFullScreen(std::int32_t on) override;
+    // Whether the inner surface shows full screen; 0 once closed.
+    std::int32_t FullScreen() override;
 
     // A new surface holding `surface` and `driver`.
     static Ref<TFlat2DSurface> Create(const Ref<TGraphicsSurface>& surface, const Ref<TFlat2DDriver>& driver);

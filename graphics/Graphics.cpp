@@ -3,6 +3,7 @@
 // [SECTION] Module state
 // [SECTION] Drivers and display modes
 // [SECTION] Opening and closing
+// [SECTION] Scaling
 // [SECTION] Frame pacing
 #include "graphics/Graphics.h"
 
@@ -39,6 +40,10 @@ struct GraphicsState
     bool timed = false;
     std::int64_t accumulator = 0;
     std::int32_t base = 0;
+
+    // How the next windowed opening is shown (`SetGraphicsScaling`).
+    std::int32_t scaleMode = SCALE_NONE;
+    std::int32_t windowScale = 1;
 };
 
 GraphicsState& Graphics()
@@ -72,6 +77,13 @@ void PresentFrame()
 }
 
 void SetUpPacing();
+
+// Asks a windowed surface for the scaling the program chose; a surface that cannot scale stays as it is.
+void ApplyScaling(TGraphicsSurface& surface)
+{
+    const GraphicsState& state = Graphics();
+    if (state.scaleMode != SCALE_NONE) surface.SetScaling(state.scaleMode, state.windowScale);
+}
 
 } // namespace
 
@@ -184,6 +196,7 @@ std::int32_t OpenGraphics(std::int32_t width, std::int32_t height, std::int32_t 
         ThrowError("Current graphics driver is not a Flat2D driver");
     }
     state.opened = opened;
+    if (depth == 0) ApplyScaling(*opened);
     AdvanceSequence();
     state.depth = depth;
     state.rate = rate;
@@ -265,6 +278,40 @@ const Ref<TFlat2DDriver>& CurrentFlat2DDriver()
 const Ref<TFlat2DSurface>& CurrentGraphicsSurface()
 {
     return Graphics().currentSurface;
+}
+
+// [SECTION] Scaling
+
+std::int32_t SetGraphicsScaling(std::int32_t mode, std::int32_t windowScale)
+{
+    GraphicsState& state = Graphics();
+    if (mode != SCALE_NONE && mode != SCALE_WHOLE && mode != SCALE_ANY) return 0;
+    state.scaleMode = mode;
+    state.windowScale = windowScale < 1 ? 1 : windowScale;
+    if (state.opened.IsNull() || state.depth != 0) return 1;
+    // Open graphics follow at once; the inner surface is activated again so that drawing goes where the
+    // new mode puts it, without resetting the program's drawing state.
+    const std::int32_t done = state.opened->SetScaling(mode, mode == SCALE_NONE ? 1 : state.windowScale);
+    const Ref<TFlat2DSurface>& current = state.currentSurface;
+    if (!current.IsNull() && !current->surface.IsNull()) current->surface->Activate();
+    return done;
+}
+
+std::int32_t GraphicsScaling()
+{
+    return Graphics().scaleMode;
+}
+
+std::int32_t SetGraphicsFullScreen(std::int32_t on)
+{
+    const GraphicsState& state = Graphics();
+    return state.opened.IsNull() ? 0 : state.opened->SetFullScreen(on);
+}
+
+std::int32_t GraphicsFullScreen()
+{
+    const GraphicsState& state = Graphics();
+    return state.opened.IsNull() ? 0 : state.opened->FullScreen();
 }
 
 // [SECTION] Frame pacing

@@ -72,6 +72,23 @@ std::int32_t ClearGraphics();
 std::int32_t ShowPointer();
 std::int32_t HidePointer();
 
+// How windowed graphics are shown from the next `OpenGraphics` on (and at once when they are open):
+// `SCALE_NONE` (the default) keeps the window at the program's size; `SCALE_WHOLE` and `SCALE_ANY` let the
+// player resize it and show the program's picture scaled into it with black bars, the window opening
+// `windowScale` times as large (at least 1). `GraphicsWidth`, `GraphicsHeight`, drawing, viewports,
+// read-backs and `PointerX` / `PointerY` stay in the program's own pixels. Answers 1, or 0 for an unknown
+// mode (nothing changes) and when the open surface cannot scale (it stays as it was). Full-screen
+// openings (depth not 0) are never scaled.
+std::int32_t SetGraphicsScaling(std::int32_t mode, std::int32_t windowScale = 1);
+// The mode last set by `SetGraphicsScaling`.
+std::int32_t GraphicsScaling();
+// Switches scaled graphics to desktop full screen (1: the screen's own mode, the picture scaled into it)
+// or back to the window's size and place (0); Alt+Enter does the same for the player. Answers 1 when
+// done; 0 without open scaled graphics or when the desktop refuses.
+std::int32_t SetGraphicsFullScreen(std::int32_t on);
+// 1 while the graphics window is in desktop full screen, else 0.
+std::int32_t GraphicsFullScreen();
+
 // The graphics sequence: advanced by every open and close, never 0 once graphics have been opened.
 std::int32_t GraphicsSequence();
 // The 2D driver every drawing call goes to; `Null` before graphics are opened (and after a surface is

@@ -25,6 +25,21 @@ void TGraphicsSurface::Close()
     ThrowAbstractMethod();
 }
 
+std::int32_t TGraphicsSurface::SetScaling(std::int32_t, std::int32_t)
+{
+    return 0;
+}
+
+std::int32_t TGraphicsSurface::SetFullScreen(std::int32_t)
+{
+    return 0;
+}
+
+std::int32_t TGraphicsSurface::FullScreen()
+{
+    return 0;
+}
+
 Ref<TGraphicsSurface> TGraphicsDriver::AttachGraphics(platform::Window*, std::int32_t)
 {
     ThrowAbstractMethod();

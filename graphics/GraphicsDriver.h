@@ -28,6 +28,11 @@ inline constexpr std::int32_t GFX_STENCILBUFFER = 16; // stencil bits wanted
 inline constexpr std::int32_t GFX_ACCUMBUFFER = 32;   // accumulation bits wanted
 inline constexpr std::int32_t GFX_SWAPCOPY = 64;      // copy on swap; a full-screen window gets a thin border
 
+// Scaling modes: how a program's picture is shown in a window the player may resize.
+inline constexpr std::int32_t SCALE_NONE = 0;  // the window is the picture's size and cannot be resized
+inline constexpr std::int32_t SCALE_WHOLE = 1; // whole multiples only, with black bars: sharp pixels
+inline constexpr std::int32_t SCALE_ANY = 2;   // as large as fits, with black bars: filtered
+
 // One display mode. Arrays of them use the element type tag ":TDisplayMode".
 class TDisplayMode : public Object
 {
@@ -56,6 +61,17 @@ public:
     virtual void GetSize(std::int32_t& width, std::int32_t& height);
     // Closes the surface (its window and context go).
     virtual void Close();
+
+    // Shows what is drawn at the surface's present size scaled into its window by `mode` (`SCALE_`),
+    // makes the window resizable and `windowScale` times its size (at least 1). The size the surface
+    // reports stays the picture's. Answers 1 when done; 0 here and for surfaces that cannot scale, which
+    // are left as they were.
+    virtual std::int32_t SetScaling(std::int32_t mode, std::int32_t windowScale);
+    // Switches a scaled surface's window to desktop full screen (1) or back to its window size and place
+    // (0). Answers 1 when done; 0 here, for surfaces that are not scaled and when the desktop refuses.
+    virtual std::int32_t SetFullScreen(std::int32_t on);
+    // 1 while the surface's window is in desktop full screen, else 0 (always 0 here).
+    virtual std::int32_t FullScreen();
 };
 
 // A maker of surfaces.

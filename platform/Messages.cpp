@@ -151,7 +151,10 @@ void TranslateMotion(const SDL_MouseMotionEvent& motion)
     Window* window = nullptr;
     if (!Target(motion.windowID, window)) return;
     buttonsDown = ButtonsFromSdlState(motion.state);
-    Queue(window, WM_MOUSEMOVE, MouseKeyFlags(), MakeLParam(motion.x, motion.y));
+    int x = motion.x;
+    int y = motion.y;
+    detail::ClientToLogical(window, x, y);
+    Queue(window, WM_MOUSEMOVE, MouseKeyFlags(), MakeLParam(x, y));
 }
 
 void TranslateButton(const SDL_MouseButtonEvent& button)
@@ -178,7 +181,10 @@ void TranslateButton(const SDL_MouseButtonEvent& button)
         buttonsDown |= flag;
     else
         buttonsDown &= ~flag;
-    Queue(window, message, MouseKeyFlags() | (extraButton << 16), MakeLParam(button.x, button.y));
+    int x = button.x;
+    int y = button.y;
+    detail::ClientToLogical(window, x, y);
+    Queue(window, message, MouseKeyFlags() | (extraButton << 16), MakeLParam(x, y));
 }
 
 // A wheel amount in notches as Windows' delta (120 a notch), saturated to the 16 bits it travels in.
@@ -250,7 +256,10 @@ void Translate(SDL_Event& event)
     case SDL_DROPFILE:
     case SDL_DROPTEXT: SDL_free(event.drop.file); break;
     case SDL_TEXTEDITING_EXT: SDL_free(event.editExt.text); break;
-    default: break; // wake-ups, quit requests and everything Windows has no message for
+    default:
+        // Controllers; wake-ups, quit requests and everything Windows has no message for are dropped.
+        detail::TranslateGamepad(event);
+        break;
     }
 }
 

@@ -111,6 +111,14 @@ std::uint32_t WakeEventType()
     return Video().wakeEventType.load();
 }
 
+bool StartEventQueue()
+{
+    VideoState& video = Video();
+    if (video.eventsRunning.load()) return OnWindowThread();
+    PrepareSdl();
+    return StartEvents(video);
+}
+
 bool VideoReady()
 {
     return Video().status == VideoStatus::Running && OnWindowThread();

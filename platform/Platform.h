@@ -37,6 +37,11 @@
 //     `GetGLProcAddress`. Context sharing is decided when a context is created (`shareWith`).
 //   * `CreateGLContext` does not change the current context, like wglCreateContext.
 //
+// Scaled windows (LogicalSize.h) and game controllers (Gamepads.h)
+//   * A window given a logical size reports pointer positions in that size's coordinates, clamped to it;
+//     a window without one is untouched. Desktop full screen keeps the window size and place to go back to.
+//   * Controllers arrive as thread messages of our own numbers (no window), drained with everything else.
+//
 // Units
 //   * Coordinates: pixels, origin top-left of the client area (or of the desktop), y downwards.
 //   * Time: milliseconds. `TimeGetTime` is a 32-bit count since system start that wraps like
@@ -50,6 +55,8 @@
 
 #include "platform/Display.h"
 #include "platform/GLContext.h"
+#include "platform/Gamepads.h"
+#include "platform/LogicalSize.h"
 #include "platform/MessageBox.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"

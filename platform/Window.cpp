@@ -344,6 +344,7 @@ int ShowCursor(bool show)
 bool WarpPointer(Window* window, int x, int y)
 {
     if (!Usable(window)) return false;
+    detail::LogicalToClient(window, x, y);
     SDL_WarpMouseInWindow(window->sdl, x, y);
     return true;
 }

@@ -99,7 +99,8 @@ bool SetFocus(Window* window);
 // 0 or more. Answers the new counter. It starts at 0 (visible).
 int ShowCursor(bool show);
 
-// Moves the pointer to client coordinates (x, y) of `window`. The resulting WM_MOUSEMOVE arrives through
+// Moves the pointer to client coordinates (x, y) of `window`, or to the program's coordinates when the
+// window shows a logical size (LogicalSize.h). The resulting WM_MOUSEMOVE arrives through
 // the queue. Answers false for a null window.
 bool WarpPointer(Window* window, int x, int y);
 

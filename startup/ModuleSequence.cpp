@@ -26,6 +26,7 @@
 #include "stream/MemoryBlockStream.h"
 #include "stream/StandardIO.h"
 #include "stream/StandardModules.h"
+#include "system/Gamepads.h"
 #include "system/System.h"
 
 namespace vanta {
@@ -39,7 +40,8 @@ constexpr std::uint32_t GRAPHICS = MODULES_GRAPHICS & ~MODULES_SYSTEM;
 constexpr std::uint32_t AUDIO = MODULES_AUDIO;
 constexpr std::uint32_t SCRIPT = MODULES_SCRIPT & ~MODULES_STREAMS;
 constexpr std::uint32_t CONSOLE = MODULES_CONSOLE & ~(MODULES_GRAPHICS | MODULES_LOADERS);
-static_assert((STREAMS | LOADERS | SYSTEM | GRAPHICS | AUDIO | SCRIPT | CONSOLE) == MODULES_ALL);
+constexpr std::uint32_t GAMEPADS = MODULES_GAMEPADS & ~MODULES_SYSTEM;
+static_assert((STREAMS | LOADERS | SYSTEM | GRAPHICS | AUDIO | SCRIPT | CONSOLE | GAMEPADS) == MODULES_ALL);
 
 // Step 26, in place of the Direct3D 7 2D driver's initialiser: selects the GL 2D driver, double-buffered.
 void InitGraphicsDriverChoice()
@@ -83,7 +85,7 @@ constexpr Step STEPS_BEFORE_GAME_LAST[] = {
     {LOADERS, InitPNGLoader},             // 24. PNG loader
     {LOADERS, InitImageLoaders},          // 25. the image-loader bundle
     {GRAPHICS, InitGraphicsDriverChoice}, // 26. Direct3D drivers (not built): the GL 2D driver instead
-                                          // 27. joystick input (not built)
+    {GAMEPADS, InitGamepads},             // 27. joystick input: game controllers, plugged in now or later
     {SCRIPT, InitLuaBinding},             // 28. Lua binding helpers
     {SCRIPT, InitScriptEngine},           // 29. script engine
     {CONSOLE, InitConsole},               // 30. developer console

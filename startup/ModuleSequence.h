@@ -42,8 +42,10 @@ inline constexpr std::uint32_t MODULES_AUDIO = 16;
 inline constexpr std::uint32_t MODULES_SCRIPT = 32 | MODULES_STREAMS;
 // The developer console, with everything it draws and reads with (30).
 inline constexpr std::uint32_t MODULES_CONSOLE = 64 | MODULES_GRAPHICS | MODULES_LOADERS;
+// Gamepads: game controllers, plugged in at start or later, with the system driver that reads them (27).
+inline constexpr std::uint32_t MODULES_GAMEPADS = 128 | MODULES_SYSTEM;
 // The whole runtime: the 31 steps, as the demo game runs them.
-inline constexpr std::uint32_t MODULES_ALL = 127;
+inline constexpr std::uint32_t MODULES_ALL = 255;
 
 // The game's own two steps of the sequence. Either may be empty; each should itself be once-only, since a
 // second run of the sequence calls it again.

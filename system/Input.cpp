@@ -2,6 +2,7 @@
 #include "system/Input.h"
 
 #include "platform/Messages.h"
+#include "system/Gamepads.h"
 #include "system/Keys.h"
 
 #include <cstring>
@@ -99,7 +100,7 @@ void HandleInputMessage(std::uintptr_t, std::uint32_t message, std::uintptr_t wP
         // Whole notches only: a delta smaller than one notch is lost (division truncates toward zero).
         state.mouseZ += platform::WheelDeltaFromWParam(wParam) / platform::WHEEL_DELTA;
         return;
-    default: return;
+    default: HandleGamepadMessage(message, wParam, lParam); return;
     }
 }
 

@@ -96,6 +96,25 @@ bool SwitchToFullScreenMode(platform::Window* window)
     return platform::ChangeDisplayMode(window, layer.fullScreenMode);
 }
 
+// [SECTION] Desktop full screen of scaled windows
+
+// Alt+Enter (a first press, not a repeat) switches a window that shows a scaled picture between its
+// window and desktop full screen. Other windows, and other keys, are left to the default procedure.
+std::intptr_t ToggleDesktopFullScreen(platform::Window* window, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    const bool firstPress = (lParam & platform::KEYDATA_PREVIOUS_DOWN) == 0;
+    if (wParam == static_cast<std::uintptr_t>(platform::VK_RETURN) && firstPress && platform::HasLogicalSize(window))
+        platform::SetDesktopFullScreen(window, !platform::IsDesktopFullScreen(window));
+    return platform::DefWindowProc(window, platform::WM_SYSKEYDOWN, wParam, lParam);
+}
+
+// Losing the focus in desktop full screen minimises the window, as it does in a full-screen mode; it
+// stays full screen and comes back so when it is activated again.
+void LeaveDesktopFullScreenForFocus(platform::Window* window)
+{
+    if (platform::IsDesktopFullScreen(window)) platform::MinimizeWindow(window);
+}
+
 } // namespace
 
 VTGLContext* GLSharedContext()
@@ -282,11 +301,13 @@ std::intptr_t GLWindowProc(platform::Window* window, std::uint32_t message, std:
 {
     LayerState& layer = Layer();
     switch (message) {
+    case platform::WM_SYSKEYDOWN: return ToggleDesktopFullScreen(window, wParam, lParam);
     case platform::WM_SETFOCUS:
         if (layer.fullScreenState == 1 && window == layer.fullScreenWindow && SwitchToFullScreenMode(window))
             layer.fullScreenState = 2;
         return 0;
     case platform::WM_KILLFOCUS:
+        LeaveDesktopFullScreenForFocus(window);
         if (layer.fullScreenState == 2 && window == layer.fullScreenWindow) {
             platform::RestoreDisplayMode(window);
             platform::MinimizeWindow(window);

@@ -116,7 +116,9 @@ void GLMakeCurrent(VTGLContext* context);
 VTGLContext* GLSharedContext();
 
 // The window procedure of every window made here: ignores the close request, switches the full-screen
-// mode on focus and restores it (minimising the window) when the focus goes, captures the mouse while a
+// mode on focus and restores it (minimising the window) when the focus goes, switches a window that shows
+// a scaled picture (platform/LogicalSize.h) to desktop full screen and back on Alt+Enter (minimising it
+// when the focus goes in full screen), captures the mouse while a
 // button is held in windowed mode, and gives back the desktop mode and the pointer when the full-screen
 // window is destroyed.
 std::intptr_t GLWindowProc(platform::Window* window, std::uint32_t message, std::uintptr_t wParam,

@@ -2,6 +2,7 @@
 #include "graphics/gl/GLContextDriver.h"
 
 #include "graphics/gl/GLContext.h"
+#include "platform/Platform.h"
 
 #include <vector>
 
@@ -34,10 +35,12 @@ TGLSurface::~TGLSurface()
 void TGLSurface::Activate()
 {
     GLContextSetCurrent(context_);
+    if (scaled_) ActivateScaled();
 }
 
 void TGLSurface::Flip()
 {
+    if (scaled_) PresentScaled();
     GLContextFlip(context_);
 }
 
@@ -45,14 +48,91 @@ void TGLSurface::GetSize(std::int32_t& width, std::int32_t& height)
 {
     width = 0;
     height = 0;
-    if (context_ != nullptr) GLContextSize(context_, width, height);
+    if (context_ == nullptr) return;
+    if (scaled_) {
+        width = scaled_->Width();
+        height = scaled_->Height();
+        return;
+    }
+    GLContextSize(context_, width, height);
 }
 
 void TGLSurface::Close()
 {
     if (context_ == nullptr) return;
+    // The picture's names go with the context.
+    scaled_.reset();
+    scaleMode_ = SCALE_NONE;
     GLContextDestroy(context_);
     context_ = nullptr;
+}
+
+// [SECTION] Scaled presentation
+
+std::int32_t TGLSurface::SetScaling(std::int32_t mode, std::int32_t windowScale)
+{
+    if (context_ == nullptr || context_->ownsWindow == 0) {
+        scalingError_ = "Cannot scale: the surface is closed or its window was made elsewhere";
+        return 0;
+    }
+    platform::Window* window = context_->window;
+    if (mode == SCALE_NONE) {
+        if (!scaled_) return 1;
+        std::int32_t width = scaled_->Width();
+        std::int32_t height = scaled_->Height();
+        GLMakeCurrent(context_);
+        scaled_.reset();
+        scaleMode_ = SCALE_NONE;
+        GLScaledTarget::BindWindow();
+        platform::SetLogicalSize(window, 0, 0, false);
+        platform::SetWindowResizable(window, false);
+        platform::SetClientSize(window, width, height);
+        return 1;
+    }
+    if (mode != SCALE_WHOLE && mode != SCALE_ANY) {
+        scalingError_ = "Cannot scale: unknown scaling mode " + std::to_string(mode);
+        return 0;
+    }
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    GetSize(width, height);
+    if (!scaled_) {
+        auto picture = std::make_unique<GLScaledTarget>();
+        GLMakeCurrent(context_);
+        if (!picture->Create(width, height)) {
+            GLScaledTarget::BindWindow();
+            scalingError_ = "Cannot scale the window: " + picture->Error();
+            return 0;
+        }
+        scaled_ = std::move(picture);
+    }
+    scaleMode_ = mode;
+    scalingError_.clear();
+    platform::SetLogicalSize(window, width, height, mode == SCALE_WHOLE);
+    platform::SetWindowResizable(window, true);
+    if (windowScale > 1) platform::SetClientSize(window, width * windowScale, height * windowScale);
+    return 1;
+}
+
+std::int32_t TGLSurface::SetFullScreen(std::int32_t on)
+{
+    if (context_ == nullptr || !scaled_) return 0;
+    return platform::SetDesktopFullScreen(context_->window, on != 0) ? 1 : 0;
+}
+
+std::int32_t TGLSurface::FullScreen()
+{
+    return context_ != nullptr && platform::IsDesktopFullScreen(context_->window) ? 1 : 0;
+}
+
+void TGLSurface::ActivateScaled()
+{
+    scaled_->Bind();
+}
+
+void TGLSurface::PresentScaled()
+{
+    scaled_->Present(context_->window, scaleMode_);
 }
 
 Ref<TGLSurface> TGLSurface::Create(VTGLContext* context)

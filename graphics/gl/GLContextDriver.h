@@ -9,6 +9,10 @@
 
 #include "graphics/GraphicsDriver.h"
 #include "graphics/gl/GLContext.h"
+#include "graphics/gl/GLScaledTarget.h"
+
+#include <memory>
+#include <string>
 
 namespace vanta {
 
@@ -20,14 +24,24 @@ public:
     explicit TGLSurface(VTGLContext* context) : context_(context) {}
     ~TGLSurface() override;
 
-    // Makes the context current for drawing; nothing once closed.
+    // Makes the context current for drawing (into the picture when scaled); nothing once closed.
     void Activate() override;
-    // Presents the back buffer.
+    // Presents the back buffer (with the picture scaled into it when scaled).
     void Flip() override;
-    // The client size of the window; 0 x 0 once closed.
+    // The client size of the window, or the picture's size when scaled; 0 x 0 once closed.
     void GetSize(std::int32_t& width, std::int32_t& height) override;
     // Destroys the context (and the window made for it); later calls do nothing.
     void Close() override;
+    // Draws into an offscreen picture of the present client size from now on, shown scaled into the
+    // window at every flip; the window becomes resizable and `windowScale` times as large. `SCALE_NONE`
+    // goes back to drawing into the window. Answers 0 (changing nothing) when closed, for a window made
+    // elsewhere, or when the context offers no offscreen pictures (`ScalingError` says why).
+    std::int32_t SetScaling(std::int32_t mode, std::int32_t windowScale) override;
+    // Desktop full screen and back (scaled windows only; Alt+Enter does the same, see GLContext.h).
+    std::int32_t SetFullScreen(std::int32_t on) override;
+    std::int32_t FullScreen() override;
+    // Why the last `SetScaling` answered 0, or an empty text.
+    const std::string& ScalingError() const noexcept { return scalingError_; }
 
     // A new surface owning `context` (which may be null: a surface with nothing to draw into).
     static Ref<TGLSurface> Create(VTGLContext* context);
@@ -36,7 +50,13 @@ public:
     VTGLContext* Context() const noexcept { return context_; }
 
 private:
+    void ActivateScaled();
+    void PresentScaled();
+
     VTGLContext* context_ = nullptr;
+    std::unique_ptr<GLScaledTarget> scaled_; // the picture while scaled
+    std::int32_t scaleMode_ = SCALE_NONE;
+    std::string scalingError_;
 };
 
 // The graphics driver over the GL window and context layer.

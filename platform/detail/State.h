@@ -13,6 +13,7 @@
 #include <string>
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace vanta::platform {
 
@@ -29,6 +30,17 @@ struct Window
     PixelFormat pixelFormat; // the request the window was created with, less what had to be dropped
     bool fullScreen = false;
     bool destroying = false;
+    // The program's own drawing size when it is shown scaled into the window (0 x 0: not scaled), and
+    // whether only whole multiples of it are shown (LogicalSize.h).
+    int logicalWidth = 0;
+    int logicalHeight = 0;
+    bool wholeMultiples = false;
+    // Desktop full screen (LogicalSize.h) and the windowed client rectangle it returns to.
+    bool desktopFullScreen = false;
+    int windowedX = 0;
+    int windowedY = 0;
+    int windowedWidth = 0;
+    int windowedHeight = 0;
 };
 
 namespace detail {
@@ -96,6 +108,21 @@ void ApplyPixelFormat(const PixelFormat& format);
 
 // Records why the last window or display operation failed (`WindowError`).
 void SetWindowError(const std::string& text);
+
+// Starts SDL's event queue on the calling thread, which becomes the window thread, without video.
+// Answers whether the queue runs (at once when it already does on this thread).
+bool StartEventQueue();
+
+// Turns a controller event into its thread message (Gamepads.cpp); false for other events.
+bool TranslateGamepad(const SDL_Event& event);
+
+// Turns a position in `window`'s client area (SDL's window coordinates) into the program's own
+// coordinates when the window shows a logical size, clamped to the picture; otherwise leaves it alone.
+void ClientToLogical(const Window* window, int& x, int& y);
+
+// The reverse of `ClientToLogical`: a position in the program's coordinates as client coordinates (the
+// centre of the window pixels that show it). Leaves it alone without a logical size.
+void LogicalToClient(const Window* window, int& x, int& y);
 
 } // namespace detail
 } // namespace vanta::platform

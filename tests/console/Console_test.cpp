@@ -3,9 +3,11 @@
 // bounded buffer and timers across the clock's wrap.
 #include "console/Console.h"
 #include "console/detail/ConsoleState.h"
+#include "platform/Gamepads.h"
 #include "platform/Messages.h"
 #include "runtime/Memory.h"
 #include "support/ScriptedHostDriver.h"
+#include "system/Gamepads.h"
 #include "system/Keys.h"
 
 #include <climits>
@@ -414,6 +416,23 @@ TEST_F(ConsoleTest, MouseTimeDateAndVersionWriteOneLineEach)
     EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-2][0-9]:[0-5][0-9]:[0-6][0-9]"))) << lines[1];
     EXPECT_TRUE(std::regex_match(lines[2], std::regex("[0-3][0-9] [^ ]+ [0-9]{4}"))) << lines[2];
     EXPECT_EQ(lines[3].rfind("Console module version 1.2 ", 0), 0u) << lines[3];
+}
+
+TEST_F(ConsoleTest, PadsListsTheConnectedPadsWithWhatTheyHold)
+{
+    host->Post(platform::WM_GAMEPADADDED, 2);
+    host->Post(platform::WM_GAMEPADBUTTONDOWN, 2, PAD_START);
+    host->Post(platform::WM_GAMEPADBUTTONDOWN, 2, PAD_A);
+    host->Post(platform::WM_GAMEPADAXIS, 2 | (PAD_LEFT_Y << 8), -32768);
+    host->Post(platform::WM_GAMEPADAXIS, 2 | (5 << 8), 32767);
+    RunConsoleCommand("$pads"_s);
+    host->Post(platform::WM_GAMEPADREMOVED, 2);
+    RunConsoleCommand("$PADS"_s);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Pads : 1");
+    EXPECT_EQ(lines[1], "Pad 2 () held: A START / L 0.00,-1.00 / R 0.00,0.00 / T 0.00,1.00");
+    EXPECT_EQ(lines[2], "Pads : 0");
 }
 
 TEST_F(ConsoleTest, RegisteredCommandsRunAfterTheBuiltInOnesWithTheSameUpperCasing)

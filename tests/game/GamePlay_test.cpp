@@ -18,6 +18,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -40,7 +41,12 @@ bool Xdotool(const std::vector<std::string>& arguments)
 class GameProcess
 {
 public:
-    GameProcess() : pid_(test::StartProgram({VANTA_GAME_PROGRAM})) {}
+    // The game, with `arguments` after its name.
+    explicit GameProcess(std::vector<std::string> arguments = {})
+    {
+        arguments.insert(arguments.begin(), VANTA_GAME_PROGRAM);
+        pid_ = test::StartProgram(arguments);
+    }
     ~GameProcess()
     {
         if (Running()) {
@@ -96,7 +102,7 @@ public:
     }
 
 private:
-    pid_t pid_;
+    pid_t pid_ = -1;
     bool exited_ = false;
     int status_ = -1;
     unsigned long window_ = 0;
@@ -163,6 +169,27 @@ protected:
         return false;
     }
 };
+
+TEST_F(GamePlay, ScaleOpensTheWindowThatManyTimesLargerAndNoArgumentAt640By480)
+{
+    for (const auto& [arguments, width, height] :
+         {std::tuple<std::vector<std::string>, int, int>{{}, 640, 480}, {{"--scale", "2"}, 1280, 960}}) {
+        SCOPED_TRACE(arguments.empty() ? "no argument" : "--scale 2");
+        GameProcess game(arguments);
+        ASSERT_TRUE(game.Started());
+        const unsigned long window = game.Window();
+        ASSERT_NE(window, 0u) << "the game's window did not appear";
+        // The window is made at the picture's size and then grows to the scale asked for.
+        int w = 0;
+        int h = 0;
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (test::GetWindowSize(window, w, h) && (w != width || h != height) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_EQ(w, width);
+        EXPECT_EQ(h, height);
+    }
+}
 
 TEST_F(GamePlay, PlaysFromTitleToLevelOnEscapeAndEndsAtTheSecondWithTheMusicHandedOver)
 {

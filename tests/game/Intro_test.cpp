@@ -1,7 +1,9 @@
 // The intro's scroller: its path across the title screen and the form of its message.
 #include "game/GameGlobals.h"
 #include "game/Intro.h"
+#include "platform/Gamepads.h"
 #include "support/GameStage.h"
+#include "system/Gamepads.h"
 
 #include <algorithm>
 #include <regex>
@@ -144,6 +146,23 @@ TEST_F(IntroScreens, TheTitleDrawsItsPictureAndTheScrollerEveryFrameUntilEscape)
         }
     }
     EXPECT_EQ(Globals().scrollerX, 794);
+}
+
+TEST_F(IntroScreens, APadsStartOrBLeavesTheTitleAsEscapeDoes)
+{
+    ShowLogo();
+    for (const std::int32_t button : {PAD_START, PAD_B}) {
+        SCOPED_TRACE(button == PAD_START ? "Start" : "B");
+        int titleFrames = 0;
+        stage.driver->surfaces.back()->onFlip = [this, &titleFrames, button] {
+            if (++titleFrames != 2) return;
+            stage.host->Post(platform::WM_GAMEPADADDED, 3);
+            stage.host->Post(platform::WM_GAMEPADBUTTONDOWN, 3, button);
+        };
+        ShowTitle();
+        EXPECT_EQ(titleFrames, 2);
+        stage.host->Post(platform::WM_GAMEPADREMOVED, 3);
+    }
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
-#include "graphics/detail/DrawState.h"
+#include "graphics/detail/ModuleLinks.h"
 #include "pixmap/loaders/PNGLoader.h"
 #include "runtime/Error.h"
 #include "runtime/Object.h"
