@@ -49,7 +49,7 @@ TEST_F(GLContextNoDisplayTest, TheDriverAnswersNullWithThePlatformsReasonOnStand
     EXPECT_TRUE(driver->CreateGraphics(640, 480, 0, 0, GFX_BACKBUFFER).IsNull());
     const std::string said = ::testing::internal::GetCapturedStderr();
     // The whole reason, down to the platform's, so that a user can report it.
-    EXPECT_EQ(said, std::string("VantaMax: ") + GLContextError() + "\n");
+    EXPECT_NE(said.find(std::string("VantaMax: ") + GLContextError() + "\n"), std::string::npos) << said;
     EXPECT_NE(said.find("Video cannot start: no display"), std::string::npos) << said;
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(driver->AttachGraphics(nullptr, 0).IsNull());
