@@ -6,11 +6,14 @@
 #include "platform/detail/State.h"
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 
 #include <SDL.h>
@@ -70,6 +73,63 @@ bool StartEvents(VideoState& video)
     video.wakeEventType.store(SDL_RegisterEvents(1));
     detail::AdoptWindowQueue();
     video.eventsRunning.store(true);
+    return true;
+}
+
+// How often `StartVideo` tries a local X display that does not answer, and its first wait between two
+// tries, doubled at each further one: 25 ms up to 1.6 s, 3.2 s in all.
+constexpr int CONNECT_TRIES = 8;
+constexpr int CONNECT_FIRST_WAIT = 25;
+
+// The socket of the local X display that DISPLAY names (":0", ":0.1", "unix:0"), or an empty text when
+// DISPLAY is not set or names a display on another host.
+std::string LocalDisplaySocket()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    if (!IsSet(x11)) return {};
+    const std::string name = x11;
+    const std::size_t colon = name.rfind(':');
+    if (colon == std::string::npos) return {};
+    const std::string host = name.substr(0, colon);
+    if (!host.empty() && host != "unix") return {};
+    std::size_t end = colon + 1;
+    while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end])) != 0)
+        ++end;
+    if (end == colon + 1) return {};
+    return "/tmp/.X11-unix/X" + name.substr(colon + 1, end - colon - 1);
+}
+
+// Whether a failed start may have met an X server in the middle of its reset: X11 is the driver asked
+// for (or any is), and the server of the local display in DISPLAY has its socket in place.
+bool MayBeResetting()
+{
+    const char* wanted = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (IsSet(wanted) && std::strcmp(wanted, "x11") != 0) return false;
+    const std::string socket = LocalDisplaySocket();
+    struct stat info
+    {};
+    return !socket.empty() && ::stat(socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// One try at starting SDL's video: true when a driver that shows windows runs (or the driver the user
+// asked for); otherwise video is stopped again and `videoError` says why.
+bool TryVideoDriver()
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        videoError = std::string("Video cannot start: ") + SDL_GetError();
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if (!IsSet(x11) && !IsSet(wayland)) videoError += " (no display: " + NoDisplayReason() + ")";
+        return false;
+    }
+    // SDL falls back to a driver that shows nothing when no display answers; a game window nobody can
+    // see is "no display" unless the user asked for that driver.
+    if (IsHeadlessDriver(SDL_GetCurrentVideoDriver()) && !IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        videoError = "Video cannot start: no display (" + NoDisplayReason() +
+                     "); set SDL_VIDEODRIVER=offscreen to run without one";
+        return false;
+    }
     return true;
 }
 
@@ -143,24 +203,26 @@ bool StartVideo()
         video.status = VideoStatus::Unavailable;
         return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        video.status = VideoStatus::Unavailable;
-        videoError = std::string("Video cannot start: ") + SDL_GetError();
-        const char* x11 = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        if (!IsSet(x11) && !IsSet(wayland)) videoError += " (no display: " + NoDisplayReason() + ")";
-        return false;
+    // An X server started without -noreset (xvfb-run starts them so) resets when its last client leaves
+    // and drops a connection that arrives meanwhile: a program started right after another one ended
+    // then finds no display, although the server answers a moment later. A local X display whose socket
+    // is there is asked again, with growing waits and a bounded number of times; each new try is reported
+    // on standard error.
+    int wait = CONNECT_FIRST_WAIT;
+    for (int attempt = 1; !TryVideoDriver(); ++attempt) {
+        if (attempt == CONNECT_TRIES || !MayBeResetting()) {
+            if (attempt > 1) videoError += " (" + std::to_string(attempt) + " tries)";
+            video.status = VideoStatus::Unavailable;
+            return false;
+        }
+        std::fprintf(
+            stderr,
+            "VantaMax: the X display \"%s\" did not take the connection; trying again in %d ms (try %d of %d)\n",
+            std::getenv("DISPLAY"), wait, attempt + 1, CONNECT_TRIES);
+        Sleep(wait);
+        wait *= 2;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
-    // SDL falls back to a driver that shows nothing when no display answers; a game window nobody can
-    // see is "no display" unless the user asked for that driver.
-    if (IsHeadlessDriver(driver) && !IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        video.status = VideoStatus::Unavailable;
-        videoError = "Video cannot start: no display (" + NoDisplayReason() +
-                     "); set SDL_VIDEODRIVER=offscreen to run without one";
-        return false;
-    }
     video.driver = driver != nullptr ? driver : "";
     videoError.clear();
     video.status = VideoStatus::Running;

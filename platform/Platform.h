@@ -51,6 +51,8 @@
 // Failure
 //   * Nothing here throws or exits. Functions answer null / false / 0 and the reason is readable as text
 //     (`VideoError`, `MessageBoxError`, `GLError`). When there is no display, `StartVideo` says so.
+//   * The one retry: a local X server that does not take the connection is asked again by `StartVideo`
+//     (it may be resetting), a bounded number of times, each new try reported on standard error.
 #pragma once
 
 #include "platform/Display.h"
@@ -78,6 +80,9 @@ enum class VideoStatus
 // runs (at once if it already does); false when it cannot start, with the reason in `VideoError`. The
 // message queue works either way. Without a display SDL would quietly fall back to its "offscreen"
 // driver; that counts as "no display" here unless SDL_VIDEODRIVER asks for it explicitly.
+// An X server started without -noreset drops the connections that arrive while it resets (which it does
+// when its last client leaves): when the local display named by DISPLAY has its socket in place, video is
+// tried up to 8 times over about 3 s, and each new try is written to standard error.
 bool StartVideo();
 
 // Destroys the remaining windows (each gets WM_DESTROY) and stops SDL's video; the queue keeps working.

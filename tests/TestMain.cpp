@@ -1,6 +1,8 @@
 // Test entry: every test runs between a taken release mark and a flush back to it, so the objects a
-// test makes are destroyed when it ends (and LeakSanitizer sees anything that was not).
+// test makes are destroyed when it ends (and LeakSanitizer sees anything that was not). The user's display
+// is forgotten first: tests start their own.
 #include "runtime/Object.h"
+#include "support/NoUserDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@ private:
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    vanta::test::ForgetUserDisplay();
     vanta::InitRuntimeCore();
     ::testing::UnitTest::GetInstance()->listeners().Append(new ReleaseStackFlusher);
     return RUN_ALL_TESTS();

@@ -50,9 +50,11 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 # Xvfb picks a free display number itself and writes it once it accepts connections, so no other
-# server (one still going down, say) can answer in its place.
+# server (one still going down, say) can answer in its place. With -noreset it stays as it is when its last
+# client leaves: a server that resets then drops the connections that arrive meanwhile, and the game,
+# connecting while an xdotool look-up ends, could find no display.
 : >"$out/.display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$out/.display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$out/.display" >/dev/null 2>&1 &
 server=$!
 tries=0
 until [ -s "$out/.display" ]; do

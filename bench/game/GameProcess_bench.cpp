@@ -1,4 +1,4 @@
-// The game as a program (build/bin/vantamax) on a virtual X display (Xvfb, or $DISPLAY when set) with
+// The game as a program (build/bin/vantamax) on a private virtual X display (Xvfb) with
 // SDL's dummy audio driver:
 //
 //   BM_StartUpToFirstLogoFrame   from the exec to the first logo frame on the screen (seen by reading the

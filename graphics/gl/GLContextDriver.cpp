@@ -4,6 +4,7 @@
 #include "graphics/gl/GLContext.h"
 #include "platform/Platform.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace vanta {
@@ -18,9 +19,14 @@ Ref<TGLContextDriver>& Driver()
     return driver;
 }
 
+// No context gives the null object, which the graphics module turns into its own error ("Unable to
+// create graphics"); the platform's reason goes to standard error so that the user can tell it.
 Ref<TGraphicsSurface> Wrap(VTGLContext* context)
 {
-    if (context == nullptr) return Null;
+    if (context == nullptr) {
+        std::fprintf(stderr, "VantaMax: %s\n", GLContextError());
+        return Null;
+    }
     return TGLSurface::Create(context);
 }
 

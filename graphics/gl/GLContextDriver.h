@@ -66,10 +66,11 @@ class TGLContextDriver : public TGraphicsDriver
 public:
     TGLContextDriver() = default;
 
-    // A surface on a window made elsewhere (created with a pixel format); `Null` on failure.
+    // A surface on a window made elsewhere (created with a pixel format); `Null` on failure, with the
+    // reason in `GLContextError` and on standard error.
     Ref<TGraphicsSurface> AttachGraphics(platform::Window* window, std::int32_t flags) override;
     // A new window and context (windowed when `depth` is 0); `Null` on failure, with the reason in
-    // `GLContextError`.
+    // `GLContextError` and on standard error.
     Ref<TGraphicsSurface> CreateGraphics(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t rate,
                                          std::int32_t flags) override;
     // Shows or hides the pointer (full screen only).

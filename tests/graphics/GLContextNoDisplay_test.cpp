@@ -1,5 +1,6 @@
 // The GL window and context layer on a machine without a display: creation answers null with the
-// platform's reason, the driver answers Null and no modes, and nothing crashes or ends the process.
+// platform's reason, the driver answers Null (writing that reason to standard error) and no modes, and
+// nothing crashes or ends the process.
 #include "graphics/gl/GLContext.h"
 #include "graphics/gl/GLContextDriver.h"
 #include "platform/Platform.h"
@@ -40,12 +41,19 @@ TEST_F(GLContextNoDisplayTest, AFailedFullScreenRequestLeavesNoFullScreenState)
     EXPECT_NE(std::string(GLContextError()), "");
 }
 
-TEST_F(GLContextNoDisplayTest, TheDriverAnswersNullAndNoModes)
+TEST_F(GLContextNoDisplayTest, TheDriverAnswersNullWithThePlatformsReasonOnStandardErrorAndNoModes)
 {
     const Ref<TGLContextDriver>& driver = GLContextDriver();
     ASSERT_FALSE(driver.IsNull());
+    ::testing::internal::CaptureStderr();
     EXPECT_TRUE(driver->CreateGraphics(640, 480, 0, 0, GFX_BACKBUFFER).IsNull());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    // The whole reason, down to the platform's, so that a user can report it.
+    EXPECT_NE(said.find(std::string("VantaMax: ") + GLContextError() + "\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("Video cannot start: no display"), std::string::npos) << said;
+    ::testing::internal::CaptureStderr();
     EXPECT_TRUE(driver->AttachGraphics(nullptr, 0).IsNull());
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("VantaMax: "), std::string::npos);
     EXPECT_EQ(driver->DisplayModes()->Length(), 0);
     std::int32_t buffer[8] = {};
     EXPECT_EQ(GLEnumDisplayModes(buffer, 2), 0);

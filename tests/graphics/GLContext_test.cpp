@@ -1,16 +1,16 @@
-// The GL window and context layer on a real X server (a private Xvfb unless DISPLAY is set) with Mesa's
+// The GL window and context layer on a real X server (a private Xvfb) with Mesa's
 // software renderer: window geometry, drawing read back with glReadPixels, textures uploaded through the
 // shared context, attached windows, full-screen modes and focus, the pointer, display modes, and the
 // driver and surface classes over the layer. Messages are pumped by the real desktop host driver.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "graphics/gl/GLContext.h"
 #include "graphics/gl/GLContextDriver.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
 #include "support/GLReadback.h"
 #include "support/Subprocess.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
+#include "support/X11Tools.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 

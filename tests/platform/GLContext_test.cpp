@@ -1,9 +1,9 @@
 // GL contexts: OpenGL 1.1 immediate-mode drawing read back with glReadPixels, textures shared through the
 // hidden context, pixel-format requests and the current-context rules. Built twice: under Xvfb (GLX with
 // Mesa's software renderer) and, with VANTA_GL_OFFSCREEN, on SDL's offscreen driver (EGL).
-#include "VirtualDisplay.h"
 #include "platform/Platform.h"
 #include "support/GLReadback.h"
+#include "support/VirtualDisplay.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// A virtual X display for tests: a private Xvfb started on a free display number, or the existing one.
+// A virtual X display for tests: a private Xvfb started on a free display number.
 //
 // Builds on fork/exec, poll and the Xvfb program. Xvfb's -displayfd option tells when the server
 // accepts connections, so nothing here sleeps and guesses.
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -17,6 +18,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -51,6 +53,20 @@ bool WaitForExit(pid_t child, int milliseconds)
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+std::optional<std::string> Variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void Restore(const char* name, const std::optional<std::string>& value)
+{
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
 }
 
 void Stop(pid_t child)
@@ -106,18 +122,12 @@ int RunProgram(const std::vector<std::string>& arguments)
     return WaitForProgram(StartProgram(arguments));
 }
 
-VirtualDisplay::VirtualDisplay()
+VirtualDisplay::VirtualDisplay(Reset reset)
 {
-    if (const char* existing = std::getenv("DISPLAY"); existing != nullptr && existing[0] != '\0') {
-        state_ = State::Existing;
-        name_ = existing;
-        message_ = "using the existing display " + name_;
-        return;
-    }
     const std::string xvfb = FindProgram("Xvfb");
     if (xvfb.empty()) {
         state_ = State::NotInstalled;
-        message_ = "Xvfb is not installed (package xvfb) and DISPLAY is not set: display tests are skipped";
+        message_ = "Xvfb is not installed (package xvfb): display tests are skipped";
         return;
     }
     // Spread the search by process so that test programs running side by side rarely race for a number;
@@ -125,10 +135,13 @@ VirtualDisplay::VirtualDisplay()
     int number = 100 + static_cast<int>(::getpid() % 400);
     for (int attempt = 0; attempt < startAttempts; ++attempt, ++number) {
         if (!LooksFree(number)) continue;
-        if (TryStart(xvfb, number)) {
+        if (TryStart(xvfb, number, reset)) {
             state_ = State::Started;
             name_ = ":" + std::to_string(number);
+            previousDisplay_ = Variable("DISPLAY");
+            previousWayland_ = Variable("WAYLAND_DISPLAY");
             ::setenv("DISPLAY", name_.c_str(), 1);
+            ::unsetenv("WAYLAND_DISPLAY");
             message_ = "started Xvfb on " + name_;
             return;
         }
@@ -141,7 +154,8 @@ VirtualDisplay::~VirtualDisplay()
 {
     if (state_ != State::Started) return;
     Stop(server_);
-    ::unsetenv("DISPLAY");
+    Restore("DISPLAY", previousDisplay_);
+    Restore("WAYLAND_DISPLAY", previousWayland_);
 }
 
 VirtualDisplay& VirtualDisplay::Shared()
@@ -150,13 +164,19 @@ VirtualDisplay& VirtualDisplay::Shared()
     return display;
 }
 
-bool VirtualDisplay::TryStart(const std::string& xvfb, int number)
+bool VirtualDisplay::TryStart(const std::string& xvfb, int number, Reset reset)
 {
     int ready[2];
     if (::pipe2(ready, O_CLOEXEC) != 0) {
         message_ = std::string("cannot make a pipe for Xvfb: ") + std::strerror(errno);
         return false;
     }
+    // Made before the fork: a child of a threaded program may not allocate.
+    const std::string display = ":" + std::to_string(number);
+    std::vector<const char*> argv{xvfb.c_str(), display.c_str(), "-screen",    "0", "1280x1024x24",
+                                  "-nolisten",  "tcp",           "-displayfd", "3"};
+    if (reset == Reset::Never) argv.push_back("-noreset");
+    argv.push_back(nullptr);
     const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child < 0) {
@@ -174,10 +194,7 @@ bool VirtualDisplay::TryStart(const std::string& xvfb, int number)
         ::dup2(null, 0);
         ::dup2(null, 1);
         ::dup2(null, 2);
-        const std::string display = ":" + std::to_string(number);
-        const char* argv[] = {xvfb.c_str(), display.c_str(), "-screen",    "0", "1280x1024x24", "-nolisten",
-                              "tcp",        "-noreset",      "-displayfd", "3", nullptr};
-        ::execv(xvfb.c_str(), const_cast<char**>(argv));
+        ::execv(xvfb.c_str(), const_cast<char**>(argv.data()));
         ::_exit(127);
     }
     ::close(ready[1]);

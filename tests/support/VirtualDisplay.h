@@ -1,10 +1,12 @@
-// A virtual X display for tests that need one: uses $DISPLAY when it is set, else starts a private Xvfb.
+// A virtual X display for tests that need one: always a private Xvfb, never the display the user works on
+// (a test that opened windows there and typed into them would disturb the desktop and depend on it).
 //
 // Builds on POSIX processes and the Xvfb program (package xvfb). Tests link the `vanta_test_display`
 // library. Programs that connect to the display (SDL video, GL) must disconnect before the display goes
 // away, which for `VirtualDisplay::Shared` is at process exit: stop video in a suite's teardown.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -16,16 +18,25 @@ class VirtualDisplay
 public:
     enum class State
     {
-        Existing,     // $DISPLAY was already set; nothing was started
         Started,      // a private Xvfb runs and $DISPLAY names it
         NotInstalled, // no Xvfb program on PATH: display tests skip
         Failed        // Xvfb is there but did not come up: display tests fail
     };
 
-    // Uses $DISPLAY, or picks a free display number, starts `Xvfb :N -screen 0 1280x1024x24 -nolisten tcp`,
-    // waits until it accepts connections and sets $DISPLAY to it.
-    VirtualDisplay();
-    // Stops the Xvfb it started (SIGTERM, then SIGKILL after 5 s) and unsets $DISPLAY again.
+    // What the server does when its last client disconnects.
+    enum class Reset
+    {
+        Never,               // -noreset: the server stays as it is (what tests want)
+        WhenLastClientLeaves // the X server's default (and xvfb-run's): it resets, dropping connections
+                             // that arrive meanwhile
+    };
+
+    // Picks a free display number, starts `Xvfb :N -screen 0 1280x1024x24 -nolisten tcp` (with -noreset
+    // unless asked otherwise), waits until it accepts connections, sets $DISPLAY to it and unsets
+    // $WAYLAND_DISPLAY, so that nothing the test starts reaches the user's desktop.
+    explicit VirtualDisplay(Reset reset = Reset::Never);
+    // Stops the Xvfb it started (SIGTERM, then SIGKILL after 5 s) and puts $DISPLAY and $WAYLAND_DISPLAY
+    // back as they were.
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -33,7 +44,7 @@ public:
     // The display of the whole test process, started on first use and stopped at exit.
     static VirtualDisplay& Shared();
 
-    bool Ready() const { return state_ == State::Existing || state_ == State::Started; }
+    bool Ready() const { return state_ == State::Started; }
     State GetState() const { return state_; }
     // What happened, for a skip or failure message.
     const std::string& Message() const { return message_; }
@@ -41,9 +52,12 @@ public:
     const std::string& Name() const { return name_; }
 
 private:
-    bool TryStart(const std::string& xvfb, int number);
+    bool TryStart(const std::string& xvfb, int number, Reset reset);
 
     State state_ = State::Failed;
+    // The environment before the display was made current (unset when absent).
+    std::optional<std::string> previousDisplay_;
+    std::optional<std::string> previousWayland_;
     std::string message_;
     std::string name_;
     pid_t server_ = -1;

@@ -4,6 +4,7 @@
 // Builds on Xlib.
 #include "X11Tools.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
@@ -68,22 +69,48 @@ bool HasTitle(Display* display, ::Window window, const std::string& title)
     return same;
 }
 
-// Finds a window by title below `parent`, looking a few levels down so that window-manager frames are
-// searched too.
-::Window FindByTitle(Display* display, ::Window parent, const std::string& title, int depth)
+// Collects the windows titled `title` below `parent`, looking a few levels down so that window-manager
+// frames are searched too.
+void CollectByTitle(Display* display, ::Window parent, const std::string& title, int depth,
+                    std::vector<unsigned long>& found)
 {
     ::Window root = 0;
     ::Window ignored = 0;
     ::Window* children = nullptr;
     unsigned int count = 0;
-    if (XQueryTree(display, parent, &root, &ignored, &children, &count) == 0) return 0;
-    ::Window found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        if (HasTitle(display, children[i], title)) found = children[i];
-        if (found == 0 && depth > 0) found = FindByTitle(display, children[i], title, depth - 1);
+    if (XQueryTree(display, parent, &root, &ignored, &children, &count) == 0) return;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (HasTitle(display, children[i], title)) found.push_back(children[i]);
+        if (depth > 0) CollectByTitle(display, children[i], title, depth - 1, found);
     }
     if (children != nullptr) XFree(children);
+}
+
+std::vector<unsigned long> WindowsByTitle(Display* display, const std::string& title)
+{
+    std::vector<unsigned long> found;
+    CollectByTitle(display, DefaultRootWindow(display), title, 3, found);
     return found;
+}
+
+// The process id a window's owner published (_NET_WM_PID), or 0.
+long OwnerProcess(Display* display, ::Window window)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    const Atom property = XInternAtom(display, "_NET_WM_PID", False);
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr && type == XA_CARDINAL && format == 32 && count == 1) {
+        // Xlib hands 32-bit items over as longs.
+        pid = *reinterpret_cast<long*>(data);
+    }
+    if (data != nullptr) XFree(data);
+    return pid;
 }
 
 } // namespace
@@ -92,7 +119,18 @@ unsigned long FindWindowByTitle(const std::string& title)
 {
     const TolerantDisplay display;
     if (display.Get() == nullptr) return 0;
-    return FindByTitle(display.Get(), DefaultRootWindow(display.Get()), title, 3);
+    const std::vector<unsigned long> found = WindowsByTitle(display.Get(), title);
+    return found.empty() ? 0 : found.front();
+}
+
+unsigned long FindWindowOfProcess(const std::string& title, long pid)
+{
+    const TolerantDisplay display;
+    if (display.Get() == nullptr) return 0;
+    for (const unsigned long window : WindowsByTitle(display.Get(), title)) {
+        if (OwnerProcess(display.Get(), window) == pid) return window;
+    }
+    return 0;
 }
 
 namespace {
@@ -152,7 +190,8 @@ bool RequestWindowClose(const std::string& title)
     const TolerantDisplay tolerant;
     Display* display = tolerant.Get();
     if (display == nullptr) return false;
-    const ::Window window = FindByTitle(display, DefaultRootWindow(display), title, 3);
+    const std::vector<unsigned long> found = WindowsByTitle(display, title);
+    const ::Window window = found.empty() ? 0 : found.front();
     if (window != 0) {
         XEvent event;
         std::memset(&event, 0, sizeof event);

@@ -13,6 +13,10 @@ namespace vanta::test {
 // The id of the first window titled `title` (WM_NAME or _NET_WM_NAME), or 0 when there is none.
 unsigned long FindWindowByTitle(const std::string& title);
 
+// The id of the first window titled `title` that process `pid` made (by the _NET_WM_PID its owner set, as
+// SDL does), or 0 when there is none: a window of an earlier copy of the same program is never taken.
+unsigned long FindWindowOfProcess(const std::string& title, long pid);
+
 // The size of window `window` (an id from `FindWindowByTitle`); false when there is no such window.
 bool GetWindowSize(unsigned long window, int& width, int& height);
 
