@@ -6,6 +6,7 @@
 // And the memory a hostile file leaves: the fuzzer's chained file whose second link is broken
 // (tests/audio/data/chained_broken_second_link.ogg), loaded 10 000 times.
 #include "audio/OggLoader.h"
+#include "bench/support/ResidentSize.h"
 #include "stream/MemoryStream.h"
 
 #include <algorithm>
@@ -15,7 +16,6 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -122,17 +122,6 @@ void BM_OggLoader(benchmark::State& state)
 }
 BENCHMARK(BM_OggLoader)->Unit(benchmark::kMillisecond);
 
-std::int64_t ResidentBytes()
-{
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<std::int64_t>(resident) * ::sysconf(_SC_PAGESIZE);
-}
-
 // libvorbisfile, once shown the broken link, kept about 35 KB on every load. Counted from after a first
 // load (which sets up what stays for the process's life) to the end: the runtime's memory in use must not
 // move, and the resident size must stay within 1 MB; the run reports an error otherwise.
@@ -149,11 +138,11 @@ void BM_ChainedFileWithABrokenLinkLeavesNothing(benchmark::State& state)
     for (auto _ : state) {
         loadOnce();
         const std::int64_t memory = MemoryInUse();
-        const std::int64_t resident = ResidentBytes();
+        const std::int64_t resident = bench::ResidentBytes();
         for (int i = 0; i < LOADS; ++i)
             loadOnce();
         const std::int64_t memoryGrowth = MemoryInUse() - memory;
-        const std::int64_t residentGrowth = ResidentBytes() - resident;
+        const std::int64_t residentGrowth = bench::ResidentBytes() - resident;
         state.counters["loads"] = LOADS;
         state.counters["memory_in_use_growth_bytes"] = static_cast<double>(memoryGrowth);
         state.counters["rss_growth_KiB"] = static_cast<double>(residentGrowth) / 1024.0;

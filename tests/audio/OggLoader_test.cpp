@@ -29,6 +29,23 @@ protected:
     {
         return RegisteredLoader<TOggLoader>()->LoadAudioSample(stream);
     }
+
+    // What `OpenOggDecoder` tells of a stream; the decoder is released again.
+    struct Header
+    {
+        bool opened = false;
+        std::int64_t frames = 0;
+        std::int32_t channels = 0;
+        std::int32_t rate = 0;
+    };
+    static Header HeaderOf(const Ref<TByteStream>& stream)
+    {
+        Header header;
+        OggDecoder* decoder = OpenOggDecoder(stream, &header.frames, &header.channels, &header.rate);
+        header.opened = decoder != nullptr;
+        if (decoder != nullptr) DecodeOgg(decoder, nullptr, 0);
+        return header;
+    }
 };
 
 TEST_F(OggLoader, IsAskedAfterTheWAVLoader)
@@ -117,14 +134,10 @@ TEST_F(OggLoader, AValidChainedFileGivesItsFirstLinkAtItsRate)
             EXPECT_EQ(SampleBytes(sample), reference);
         }
         // The length announced is the first link's, not the file's.
-        std::int64_t frames = 0;
-        std::int32_t channels = 0;
-        std::int32_t rate = 0;
-        OggDecoder* decoder = OpenOggDecoder(StreamOver(bytes), &frames, &channels, &rate);
-        ASSERT_NE(decoder, nullptr);
-        EXPECT_EQ(frames, 5512);
-        EXPECT_EQ(rate, chain.hertz);
-        DecodeOgg(decoder, nullptr, 0);
+        const Header header = HeaderOf(StreamOver(bytes));
+        ASSERT_TRUE(header.opened);
+        EXPECT_EQ(header.frames, 5512);
+        EXPECT_EQ(header.rate, chain.hertz);
     }
 }
 
@@ -230,15 +243,10 @@ TEST_F(OggLoader, AnAbsurdAnnouncedLengthIsNotAllocated)
 TEST_F(OggLoader, UnseekableInputDecodesToItsEnd)
 {
     Bytes bytes = ReadFixture("stereo.ogg");
-    Ref<TUnseekableStream> stream = TUnseekableStream::Create(StreamOver(bytes));
-    std::int64_t frames = 0;
-    std::int32_t channels = 0;
-    std::int32_t rate = 0;
-    OggDecoder* decoder = OpenOggDecoder(stream, &frames, &channels, &rate);
-    ASSERT_NE(decoder, nullptr);
-    EXPECT_EQ(frames, -1);
-    EXPECT_EQ(channels, 2);
-    DecodeOgg(decoder, nullptr, 0);
+    const Header header = HeaderOf(TUnseekableStream::Create(StreamOver(bytes)));
+    ASSERT_TRUE(header.opened);
+    EXPECT_EQ(header.frames, -1);
+    EXPECT_EQ(header.channels, 2);
 
     Ref<TAudioSample> sample = Load(TUnseekableStream::Create(StreamOver(bytes)));
     ASSERT_FALSE(sample.IsNull());
