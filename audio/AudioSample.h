@@ -87,7 +87,8 @@ const Ref<TAudioSampleLoader>& AudioSampleLoaders();
 
 // The sample that the first willing loader decodes from `url` (a path, "protocol::path" or an open stream,
 // see stream/Stream.h), each loader starting from the position the stream had when opened; `Null` when the
-// url cannot be opened or no loader accepts it. `loader`, when given, receives the loader that decoded it
+// url cannot be opened, when the stream does not go back to that position for the next loader, or when no
+// loader accepts it (see stream/LoaderProbe.h). `loader`, when given, receives the loader that decoded it
 // (`Null` otherwise). Throws "Stream is not seekable" for a stream without positions; exceptions other than
 // stream errors raised by a loader pass through. The stream is closed in every case (an error of the close
 // itself is dropped).

@@ -3,6 +3,7 @@
 #include "audio/AudioSample.h"
 #include "audio/detail/SampleBlock.h"
 #include "runtime/Error.h"
+#include "stream/LoaderProbe.h"
 #include "stream/Stream.h"
 
 #include <algorithm>
@@ -12,27 +13,6 @@ namespace vanta {
 namespace {
 
 constinit Ref<TAudioSampleLoader> loaderHead;
-
-// Closes the stream however the load ends, so a loader's exception does not leave a file open until the
-// next flush.
-class StreamCloser
-{
-public:
-    explicit StreamCloser(const Ref<TByteStream>& stream) : stream_(stream) {}
-    ~StreamCloser()
-    {
-        // An error thrown out of a destructor would end the process; a close that fails has nothing left to
-        // give back, so the load's own answer or error stands.
-        try {
-            stream_->Close();
-        } catch (...) {}
-    }
-    StreamCloser(const StreamCloser&) = delete;
-    StreamCloser& operator=(const StreamCloser&) = delete;
-
-private:
-    const Ref<TByteStream>& stream_;
-};
 
 } // namespace
 
@@ -53,28 +33,10 @@ const Ref<TAudioSampleLoader>& AudioSampleLoaders()
 
 Ref<TAudioSample> LoadAudioSample(const Ref<Object>& url, Ref<TAudioSampleLoader>* loadedBy)
 {
-    if (loadedBy != nullptr) *loadedBy = Null;
-    const Ref<TByteStream> stream = OpenReadStream(url);
-    if (stream.IsNull()) return Null;
-    const StreamCloser closer(stream);
-
-    const std::int32_t start = stream->Pos();
-    if (start == -1) ThrowError("Stream is not seekable");
-
-    for (Ref<TAudioSampleLoader> loader = loaderHead; !loader.IsNull(); loader = loader->next) {
-        stream->Seek(start);
-        Ref<TAudioSample> sample;
-        try {
-            sample = loader->LoadAudioSample(stream);
-        } catch (const Exception& e) {
-            if (!e.Is<TStreamError>()) throw;
-        }
-        if (!sample.IsNull()) {
-            if (loadedBy != nullptr) *loadedBy = loader;
-            return sample;
-        }
-    }
-    return Null;
+    return ProbeLoaders(url, loaderHead, UnseekableProbe::RAISE_ERROR, loadedBy,
+                        [](TAudioSampleLoader& candidate, const Ref<TByteStream>& stream) {
+                            return candidate.LoadAudioSample(stream);
+                        });
 }
 
 void InitAudioSamples()

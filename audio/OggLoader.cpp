@@ -2,11 +2,15 @@
 // open and decode calls, and the loader that decodes a whole bitstream into a sample.
 // Builds on: the sample module's loader registry and helpers, the stream layer, libvorbisfile.
 //
+// The library sees only the first link of a chained file, read straight through (see
+// detail/OggFirstLink.h for why).
+//
 // libvorbisfile is C: an exception must never unwind through it. The callbacks catch whatever the stream
 // throws, report a plain failure to the library, and the glue throws it again once the library call has
 // returned.
 #include "audio/OggLoader.h"
 
+#include "audio/detail/OggFirstLink.h"
 #include "audio/detail/OggGuard.h"
 #include "audio/detail/SampleBlock.h"
 #include "stream/Stream.h"
@@ -14,7 +18,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -25,13 +28,14 @@ namespace vanta {
 
 struct OggDecoder
 {
+    explicit OggDecoder(TByteStream& stream) : link(stream) {}
+
+    // What the library reads: the pages of the stream's first link.
+    detail::OggFirstLink link;
     OggVorbis_File file{};
-    TByteStream* stream = nullptr;
     // The first exception a callback caught, thrown again after the library call.
     std::exception_ptr failure;
-    std::int32_t channels = 0;
-    // The serial number of the first logical bitstream, and whether decoding stopped at its end.
-    long serial = 0;
+    // Decoding reached the end of the link.
     bool ended = false;
     // The library hit an arithmetic fault: nothing more is asked of it but to clear the file.
     bool faulted = false;
@@ -56,59 +60,14 @@ std::size_t ReadCallback(void* buffer, std::size_t size, std::size_t count, void
     }
     const auto wanted = static_cast<std::int32_t>(std::min<std::size_t>(size * count, INT32_MAX - INT32_MAX % size));
     try {
-        // The bytes that actually arrived: the library must see the end of the stream as a short read.
-        const std::int32_t got = detail::ReadAvailable(*decoder.stream, buffer, wanted);
+        // The bytes that actually arrived: the library must see the end of the link as a short read.
+        const std::int32_t got = decoder.link.Read(buffer, wanted);
         errno = 0;
         return static_cast<std::size_t>(got) / size;
     } catch (...) {
         decoder.failure = std::current_exception();
         errno = EIO;
         return 0;
-    }
-}
-
-int SeekCallback(void* source, ogg_int64_t offset, int origin)
-{
-    auto& decoder = *static_cast<OggDecoder*>(source);
-    if (decoder.failure) return -1;
-    try {
-        TByteStream& stream = *decoder.stream;
-        // A stream without positions cannot seek; the library then reads it straight through.
-        const std::int32_t pos = stream.Pos();
-        if (pos < 0) return -1;
-        std::int64_t base;
-        switch (origin) {
-        case SEEK_SET: base = 0; break;
-        case SEEK_CUR: base = pos; break;
-        case SEEK_END: base = stream.Size(); break;
-        default: return -1;
-        }
-        if (offset > INT32_MAX || offset < INT32_MIN) return -1;
-        const std::int64_t target = base + offset;
-        if (target < 0 || target > INT32_MAX) return -1;
-        // Streams keep a seek within their size; landing elsewhere than asked is a failure, not a success.
-        return stream.Seek(static_cast<std::int32_t>(target)) == target ? 0 : -1;
-    } catch (...) {
-        decoder.failure = std::current_exception();
-        return -1;
-    }
-}
-
-int CloseCallback(void*)
-{
-    // `LoadAudioSample` closes the stream.
-    return 0;
-}
-
-long TellCallback(void* source)
-{
-    auto& decoder = *static_cast<OggDecoder*>(source);
-    if (decoder.failure) return -1;
-    try {
-        return decoder.stream->Pos();
-    } catch (...) {
-        decoder.failure = std::current_exception();
-        return -1;
     }
 }
 
@@ -125,10 +84,20 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
                            std::int32_t* rate)
 {
     *frames = -1;
-    DecoderPtr decoder(new OggDecoder);
+    TByteStream& source = *stream;
+    // Where the stream can come back, the link is read once ahead for the length it announces, which the
+    // library cannot give without seeking.
+    const std::int32_t start = source.Pos();
+    if (start >= 0) {
+        const std::int64_t announced = detail::AnnouncedOggFrames(source);
+        if (source.Seek(start) != start) return nullptr;
+        *frames = announced;
+    }
+    DecoderPtr decoder(new OggDecoder(source));
     ++openDecoders;
-    decoder->stream = stream.Get();
-    const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
+    // No seek or tell: the library takes the data as a stream it cannot seek in and reads it straight
+    // through. No close either: `LoadAudioSample` closes the stream.
+    const ov_callbacks callbacks{ReadCallback, nullptr, nullptr, nullptr};
     const int opened = VantaOggOpen(decoder.get(), &decoder->file, callbacks);
     if (opened == VANTA_OGG_FAULT) {
         decoder->faulted = true;
@@ -144,21 +113,8 @@ OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames,
         return nullptr;
     }
     RethrowFailure(*decoder);
-    // Opening a chained file scans every bitstream and leaves the decoder on the last one: back to the first.
-    if (ov_seekable(&decoder->file) != 0 && ov_streams(&decoder->file) > 1) {
-        const int sought = VantaOggPcmSeek(&decoder->file, 0);
-        RethrowFailure(*decoder);
-        if (sought == VANTA_OGG_FAULT) {
-            decoder->faulted = true;
-            return nullptr;
-        }
-    }
-    decoder->serial = ov_serialnumber(&decoder->file, -1);
-    const ogg_int64_t total = ov_pcm_total(&decoder->file, 0);
-    *frames = total >= 0 ? total : -1;
     const vorbis_info* info = ov_info(&decoder->file, -1);
-    decoder->channels = info != nullptr ? info->channels : 0;
-    *channels = decoder->channels;
+    *channels = info != nullptr ? info->channels : 0;
     *rate = info != nullptr && info->rate > 0 && info->rate <= INT32_MAX ? static_cast<std::int32_t>(info->rate) : 0;
     return decoder.release();
 }
@@ -185,13 +141,8 @@ std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount
             decoder->faulted = true;
             return -1;
         }
-        // A chained file goes on with another bitstream, perhaps of other channels: the sample ends where the
-        // first one does (read straight through, the change even shows as a hole in the data).
-        const vorbis_info* info = ov_info(&decoder->file, -1);
-        const bool sameStream = ov_serialnumber(&decoder->file, -1) == decoder->serial && info != nullptr &&
-                                info->channels == decoder->channels;
-        if (got < 0 && sameStream) return link != 0 ? -1 : -2;
-        if (got <= 0 || !sameStream) {
+        if (got < 0) return -2;
+        if (got == 0) {
             decoder->ended = true;
             break;
         }

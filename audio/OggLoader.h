@@ -5,7 +5,8 @@
 // `SF_MONO16LE` for one channel, `SF_STEREO16LE` for two. Streams of more than two channels are refused.
 // The length is the number of frames decoded: a stream that ends before the length its last page announces
 // gives what it holds, and a stream whose length is unknown (one that cannot seek) is decoded to its end.
-// Chained files stop where the first bitstream ends.
+// A chained file gives its first link only, whatever the links after it hold (valid links of the same or
+// another rate and channel count, or broken ones): libvorbisfile is never shown a second link.
 #pragma once
 
 #include "audio/AudioSample.h"
@@ -36,16 +37,17 @@ public:
 // A libvorbisfile decoder reading a runtime stream.
 struct OggDecoder;
 
-// A decoder over `stream` from its current position; the stream must outlive it. `frames` receives the
-// announced length of the first logical bitstream, or -1 when unknown (a stream that cannot seek);
+// A decoder over the first link of `stream` from its current position; the stream must outlive it. `frames`
+// receives the length the link's Vorbis bitstream announces on its last page, or -1 when unknown (none
+// does, or the stream cannot seek: the link is then not read ahead);
 // `channels` and `rate` what the stream's header says. nullptr when the data is not Ogg Vorbis. Exceptions
 // the stream raises while the decoder reads pass through, once the decoder has been released.
 OggDecoder* OpenOggDecoder(const Ref<TByteStream>& stream, std::int64_t* frames, std::int32_t* channels,
                            std::int32_t* rate);
 
 // With a buffer: decodes up to `byteCount` bytes (whole frames of signed 16-bit little-endian values) of the
-// first logical bitstream and returns how many were decoded, fewer only at its end; a decoding error gives
-// -2 (-1 when the decoder had moved past the first bitstream). Exceptions the stream raises pass through and
+// first link's Vorbis bitstream and returns how many were decoded, fewer only at its end; a decoding error
+// gives -2 (-1 once the library has faulted). Exceptions the stream raises pass through and
 // leave the decoder to be released. Without a buffer (nullptr): releases the decoder and returns 0.
 std::int64_t DecodeOgg(OggDecoder* decoder, void* buffer, std::int64_t byteCount);
 

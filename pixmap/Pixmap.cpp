@@ -3,6 +3,7 @@
 #include "pixmap/Pixmap.h"
 
 #include "runtime/Error.h"
+#include "stream/LoaderProbe.h"
 
 #include <cmath>
 #include <cstring>
@@ -257,40 +258,9 @@ Ref<TPixmap> ResizePixmap(const Ref<TPixmap>& pixmap, std::int32_t width, std::i
 
 Ref<TPixmap> LoadPixmapWithLoader(const Ref<Object>& url, Ref<TPixmapLoader>& loader)
 {
-    loader = Null;
-    const Ref<TByteStream> stream = OpenReadStream(url);
-    if (stream.IsNull()) return Null;
-    // Closed on every way out, an error that propagates included.
-    struct Closer
-    {
-        TByteStream* stream;
-        ~Closer()
-        {
-            try {
-                stream->Close();
-            } catch (...) {
-                // A close that fails has nothing left to give back; the answer stands.
-            }
-        }
-    } closer{stream.Get()};
-
-    const std::int32_t start = stream->Pos();
-    if (start == -1) return Null;
-    for (Ref<TPixmapLoader> candidate = loaderHead; !candidate.IsNull(); candidate = candidate->next) {
-        if (stream->Seek(start) != start) return Null;
-        Ref<TPixmap> pixmap;
-        try {
-            pixmap = candidate->LoadPixmap(stream);
-        } catch (const Exception& e) {
-            if (!e.Is<TStreamError>()) throw;
-            continue;
-        }
-        if (!pixmap.IsNull()) {
-            loader = candidate;
-            return pixmap;
-        }
-    }
-    return Null;
+    return ProbeLoaders(
+        url, loaderHead, UnseekableProbe::GIVE_NULL, &loader,
+        [](TPixmapLoader& candidate, const Ref<TByteStream>& stream) { return candidate.LoadPixmap(stream); });
 }
 
 Ref<TPixmap> LoadPixmap(const Ref<Object>& url)

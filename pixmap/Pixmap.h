@@ -116,7 +116,8 @@ Ref<TPixmap> ResizePixmap(const Ref<TPixmap>& pixmap, std::int32_t width, std::i
 // "protocol::path" URL, a stream, which is read from its position and left open). Each loader, newest
 // first, is asked from the same start position until one answers a pixmap; a stream error inside a loader
 // counts as its rejection, any other error propagates (the stream is closed first). `Null` when the url
-// cannot be opened, when the stream cannot seek (`Pos` -1) or when no loader takes the data.
+// cannot be opened, when the stream cannot seek (`Pos` -1) or does not go back to its start for the next
+// loader, or when no loader takes the data (see stream/LoaderProbe.h).
 Ref<TPixmap> LoadPixmap(const Ref<Object>& url);
 
 // `LoadPixmap`, also answering in `loader` the loader that made the pixmap (`Null` when none did).

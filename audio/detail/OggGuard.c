@@ -60,16 +60,3 @@ long VantaOggRead(OggVorbis_File* file, char* buffer, int length, int* bitstream
     Remove();
     return result;
 }
-
-int VantaOggPcmSeek(OggVorbis_File* file, ogg_int64_t position)
-{
-    sigjmp_buf target;
-    if (sigsetjmp(target, 1) != 0) {
-        Remove();
-        return VANTA_OGG_FAULT;
-    }
-    Install(&target);
-    const int result = ov_pcm_seek(file, position);
-    Remove();
-    return result;
-}

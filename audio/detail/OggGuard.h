@@ -19,7 +19,6 @@ extern "C" {
 
 int VantaOggOpen(void* source, OggVorbis_File* file, ov_callbacks callbacks);
 long VantaOggRead(OggVorbis_File* file, char* buffer, int length, int* bitstream);
-int VantaOggPcmSeek(OggVorbis_File* file, ogg_int64_t position);
 
 #ifdef __cplusplus
 }

@@ -9,6 +9,7 @@
 //   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
 //                   the first second (60 frames) and at the end, the process's resident size drift (from
 //                   the first second, and from the first minute) and the handles issued meanwhile.
+#include "bench/support/ResidentSize.h"
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
 #include "game/Level.h"
@@ -87,17 +88,6 @@ void BM_LevelFrame(benchmark::State& state)
 // Real time, and CPU time of the whole process: Mesa's llvmpipe draws on threads of its own.
 BENCHMARK(BM_LevelFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
 
-std::int64_t ResidentBytes()
-{
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<std::int64_t>(resident) * ::sysconf(_SC_PAGESIZE);
-}
-
 // The number the handle table would give the next object: it grows only when handles are kept.
 std::int32_t NextHandle()
 {
@@ -115,16 +105,16 @@ void BM_LevelSoak(benchmark::State& state)
         for (int i = 0; i < 60; ++i)
             RunLevelFrame();
         const std::int64_t memory = MemoryInUse();
-        const std::int64_t resident = ResidentBytes();
+        const std::int64_t resident = bench::ResidentBytes();
         const std::int32_t handle = NextHandle();
         // Mesa and the X server's client side settle over the first minute or so; the drift after a minute
         // of play is measured too.
         std::int64_t residentAfterAMinute = resident;
         for (long i = 60; i < frames; ++i) {
             RunLevelFrame();
-            if (i == 3600) residentAfterAMinute = ResidentBytes();
+            if (i == 3600) residentAfterAMinute = bench::ResidentBytes();
         }
-        const std::int64_t residentAtEnd = ResidentBytes();
+        const std::int64_t residentAtEnd = bench::ResidentBytes();
         state.counters["frames"] = static_cast<double>(frames);
         state.counters["memory_in_use_after_1s"] = static_cast<double>(memory);
         state.counters["memory_in_use_at_end"] = static_cast<double>(MemoryInUse());

@@ -31,11 +31,13 @@ public:
     std::vector<std::int32_t> positions;
 };
 
-// A stream that records whether it was closed, and can fail to close.
+// A stream that records whether it was closed, and can fail to close or to seek (while it still reports
+// its position).
 class TRecordingStream final : public TForwardingStream
 {
     VANTA_CLASS(TRecordingStream, TForwardingStream)
 public:
+    std::int32_t Seek(std::int32_t pos) override { return seekFails ? -1 : TForwardingStream::Seek(pos); }
     std::int32_t Close() override
     {
         ++closes;
@@ -44,6 +46,7 @@ public:
     }
     int closes = 0;
     bool closeFails = false;
+    bool seekFails = false;
 };
 
 // The "probe" protocol: hands out the one recording stream the test set up.
@@ -193,6 +196,18 @@ TEST_F(SampleLoaderRegistry, AStreamWithoutPositionsIsRefused)
         EXPECT_STREQ(e.what(), "Stream is not seekable");
     }
     EXPECT_TRUE(first->positions.empty());
+}
+
+TEST_F(SampleLoaderRegistry, AStreamThatDoesNotGoBackToItsStartIsNotProbed)
+{
+    // It reports positions, but a seek goes nowhere: after a loader has read, the next would start
+    // elsewhere than the stream began, so the walk ends with `Null` and the stream closed.
+    first->answer = [] { return Ref<TAudioSample>(); };
+    second->answer = [] { return Made(); };
+    probe->stream->seekFails = true;
+    EXPECT_TRUE(LoadAudioSample("probe::x"_s).IsNull());
+    EXPECT_TRUE(second->positions.empty());
+    EXPECT_EQ(probe->stream->closes, 1);
 }
 
 TEST_F(SampleLoaderRegistry, TheBaseLoaderIsAbstract)

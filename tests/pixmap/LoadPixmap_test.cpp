@@ -40,18 +40,20 @@ public:
     std::int32_t startSeen = -2;
 };
 
-// A stream that counts its closes and can pretend to have no positions.
+// A stream that counts its closes and can pretend to have no positions, or to have them but not go back.
 class TWatchedStream : public TForwardingStream
 {
     VANTA_CLASS(TWatchedStream, TForwardingStream)
 public:
     std::int32_t Pos() override { return seekable ? TForwardingStream::Pos() : -1; }
+    std::int32_t Seek(std::int32_t pos) override { return seekFails ? -1 : TForwardingStream::Seek(pos); }
     std::int32_t Close() override
     {
         ++closes;
         return TForwardingStream::Close();
     }
     bool seekable = true;
+    bool seekFails = false;
     int closes = 0;
 };
 
@@ -150,6 +152,18 @@ TEST(LoadPixmap, AStreamThatCannotSeekGivesNullEvenForAValidPicture)
     stream->seekable = true;
     stream->Seek(0);
     EXPECT_FALSE(LoadPixmap(stream).IsNull());
+}
+
+TEST(LoadPixmap, AStreamThatDoesNotGoBackToItsStartIsNotProbed)
+{
+    // It reports positions, but a seek goes nowhere: no loader may read it from elsewhere than it began.
+    Registry registry;
+    registry.second->behaviour = TScriptedLoader::ACCEPT;
+    const Ref<TWatchedStream> stream = New<TWatchedStream>();
+    stream->SetStream(MemoryOver(DATA));
+    stream->seekFails = true;
+    EXPECT_TRUE(LoadPixmap(stream).IsNull());
+    EXPECT_EQ(registry.second->calls, 0);
 }
 
 } // namespace
