@@ -5,7 +5,7 @@
 // without leaking the decoder.
 #include "audio/OggLoader.h"
 #include "audio/WAVLoader.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/SoundTestSupport.h"
 
 #include <string>
 
@@ -72,7 +72,7 @@ TEST_F(OggLoader, AChainedFileStopsAfterItsFirstBitstream)
     EXPECT_EQ(SampleBytes(sample), ReadFixture("mono.ogg.raw"));
 
     // The same read straight through, as from a stream that cannot seek.
-    sample = Load(TUnseekableStream::Create(StreamOver(bytes)));
+    sample = Load(TWatchedStream::Unseekable(StreamOver(bytes)));
     ASSERT_FALSE(sample.IsNull());
     EXPECT_EQ(SampleBytes(sample), ReadFixture("mono.ogg.raw"));
 }
@@ -135,7 +135,7 @@ TEST_F(OggLoader, AnAbsurdAnnouncedLengthIsNotAllocated)
 TEST_F(OggLoader, UnseekableInputDecodesToItsEnd)
 {
     Bytes bytes = ReadFixture("stereo.ogg");
-    Ref<TUnseekableStream> stream = TUnseekableStream::Create(StreamOver(bytes));
+    Ref<TWatchedStream> stream = TWatchedStream::Unseekable(StreamOver(bytes));
     std::int64_t frames = 0;
     std::int32_t channels = 0;
     std::int32_t rate = 0;
@@ -145,7 +145,7 @@ TEST_F(OggLoader, UnseekableInputDecodesToItsEnd)
     EXPECT_EQ(channels, 2);
     DecodeOgg(decoder, nullptr, 0);
 
-    Ref<TAudioSample> sample = Load(TUnseekableStream::Create(StreamOver(bytes)));
+    Ref<TAudioSample> sample = Load(TWatchedStream::Unseekable(StreamOver(bytes)));
     ASSERT_FALSE(sample.IsNull());
     EXPECT_EQ(SampleBytes(sample), ReadFixture("stereo.ogg.raw"));
 }
@@ -187,7 +187,7 @@ TEST_F(OggLoader, StreamErrorsAreRejectionsAndOtherErrorsPassThrough)
     // A read error while the headers are read, and one in the middle of the audio.
     for (std::int32_t limit : {100, 4000}) {
         SCOPED_TRACE(limit);
-        Ref<TFailingStream> failing = TFailingStream::Create(StreamOver(bytes), limit, New<TStreamReadError>());
+        Ref<TWatchedStream> failing = TWatchedStream::FailingFrom(StreamOver(bytes), limit, New<TStreamReadError>());
         EXPECT_TRUE(LoadAudioSample(failing).IsNull());
         failing->Seek(0);
         try {
@@ -197,8 +197,8 @@ TEST_F(OggLoader, StreamErrorsAreRejectionsAndOtherErrorsPassThrough)
             EXPECT_TRUE(e.Is<TStreamReadError>());
         }
 
-        Ref<TFailingStream> broken =
-            TFailingStream::Create(StreamOver(bytes), limit, TMessageError::Create("disk on fire"_s));
+        Ref<TWatchedStream> broken =
+            TWatchedStream::FailingFrom(StreamOver(bytes), limit, TMessageError::Create("disk on fire"_s));
         try {
             LoadAudioSample(broken);
             ADD_FAILURE() << "no exception";

@@ -1,13 +1,13 @@
 // vanta-scripted-scene run as a program on a real X server: what its scripts draw is read back from the
 // screenshot it saves of its last frame, Escape typed with xdotool ends it, and script errors and bad
 // command lines end it with their status and message.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
 #include "runtime/String.h"
 #include "support/Subprocess.h"
 #include "support/TempFolder.h"
+#include "support/VirtualDisplay.h"
+#include "support/X11Tools.h"
 
 #include <chrono>
 #include <csignal>

@@ -2,15 +2,15 @@
 // software renderer: window geometry, drawing read back with glReadPixels, textures uploaded through the
 // shared context, attached windows, full-screen modes and focus, the pointer, display modes, and the
 // driver and surface classes over the layer. Messages are pumped by the real desktop host driver.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "graphics/gl/GLContext.h"
 #include "graphics/gl/GLContextDriver.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
 #include "support/GLReadback.h"
 #include "support/Subprocess.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
+#include "support/X11Tools.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
@@ -191,15 +191,7 @@ TEST_F(GLContextTest, ATextureUploadedInTheSharedContextScopeIsUsableInTheDrawin
     ASSERT_EQ(platform::CurrentGLContext(), context->context);
 
     EXPECT_EQ(glIsTexture(texture), static_cast<GLboolean>(GL_TRUE));
-    PixelProjection(32, 32);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glColor3ub(255, 255, 255);
-    Quad(0, 0, 32, 32);
-    glDisable(GL_TEXTURE_2D);
-    glFinish();
+    test::DrawTextureOver(texture, 32);
     ExpectColour(ReadPixel(16, 16), 0, 255, 0);
     glDeleteTextures(1, &texture);
 }

@@ -1,11 +1,11 @@
 // The game's window made by `GLContextCreate` on a real X server, driven with real X11 input from
 // xdotool and read back through the system module's input functions: keys with auto-repeat, Shift,
 // typed characters, the wheel, a click, the pointer, and the close request the window must survive.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "graphics/gl/GLContext.h"
 #include "platform/Platform.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
+#include "support/X11Tools.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 

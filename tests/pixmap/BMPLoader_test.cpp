@@ -1,7 +1,7 @@
 // The BMP loader: files made by common tools against stb_image (1, 4, 8, 24 bits; 12-, 40-, 108- and
 // 124-byte headers; top-down), and hand-made files for palettes, offsets, padding and refusals.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/BMPLoader.h"
+#include "support/LoaderTestSupport.h"
 
 namespace vanta::test {
 namespace {

@@ -1,7 +1,7 @@
 // The TGA loader: files made by common tools against stb_image (24 and 32 bits, raw and run-length,
 // both origins) and hand-made files for 15 and 16 bits, packets across rows, size limits and refusals.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/TGALoader.h"
+#include "support/LoaderTestSupport.h"
 
 namespace vanta::test {
 namespace {

@@ -1,11 +1,11 @@
 // Real windows on a real X server (a private Xvfb unless DISPLAY is set), driven with real X11 input from
 // xdotool: placement and styles, keys with auto-repeat, Shift and Alt, the mouse, the close request,
 // focus, display modes and message boxes.
-#include "RecordingProc.h"
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "platform/Platform.h"
+#include "support/RecordingProc.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
+#include "support/X11Tools.h"
 
 #include <chrono>
 #include <filesystem>

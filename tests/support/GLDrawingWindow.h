@@ -10,12 +10,12 @@
 //     TEST_F(MyTest, RedFills) { SetColor(255, 0, 0); DrawRect(0, 0, 64, 48); ExpectAt(5, 5, 255, 0, 0); }
 #pragma once
 
-#include "VirtualDisplay.h"
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/gl/GLFlat2DDriver.h"
 #include "platform/Platform.h"
 #include "support/GLReadback.h"
+#include "support/VirtualDisplay.h"
 #include "system/System.h"
 
 #include <cstdlib>
@@ -39,11 +39,7 @@ protected:
 
     void SetUp() override
     {
-#ifdef VANTA_GL_OFFSCREEN
-        ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-#else
-        VANTA_REQUIRE_DISPLAY();
-#endif
+        VANTA_REQUIRE_GL_SURFACE();
         InitSystem();
         InitGLFlat2DDriver();
         ASSERT_TRUE(platform::StartVideo()) << platform::VideoError();

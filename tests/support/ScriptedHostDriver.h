@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "system/HostDriver.h"
 #include "system/Input.h"
+#include "system/Keys.h"
 
 #include <deque>
 #include <string_view>

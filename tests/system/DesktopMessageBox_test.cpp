@@ -1,11 +1,11 @@
 // The desktop host driver's message boxes on a real X server (a private Xvfb unless DISPLAY is set),
 // answered with real X11 input from xdotool by a helper process: the answers, the caption and the focus
 // given back.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
+#include "support/X11Tools.h"
 #include "system/HostDriver.h"
 #include "system/System.h"
 
