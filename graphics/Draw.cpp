@@ -328,13 +328,16 @@ void TileImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
     // whole-pixel positions that is while it starts inside the viewport.
     const double lastX = static_cast<double>(state.viewX) + state.viewWidth - 0.5;
     const double lastY = static_cast<double>(state.viewY) + state.viewHeight - 0.5;
-    for (double ty = startY; ty <= lastY; ty += h) {
-        double tx = startX;
+    // Counted in whole tiles, so that no rounding accumulates along a row or a column.
+    for (std::int64_t row = 0; startY + static_cast<double>(row) * h <= lastY; ++row) {
+        const double ty = startY + static_cast<double>(row) * h;
+        std::int64_t column = 0;
         do {
+            const double tx = startX + static_cast<double>(column) * w;
             drawn->Draw(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(tx),
                         static_cast<float>(ty));
-            tx += w;
-        } while (tx <= lastX);
+            ++column;
+        } while (startX + static_cast<double>(column) * w <= lastX);
     }
     UpdateMatrix();
 }
