@@ -7,6 +7,7 @@
 #include "tools/media/StrokeFont.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -38,7 +39,7 @@ void Blit(Raster& target, const WrittenPicture& picture, int x, int y, bool chec
                 q[0] = q[1] = q[2] = square;
             }
             for (int c = 0; c < 3; ++c)
-                q[c] = static_cast<std::uint8_t>(q[c] * (1 - alpha) + p[c] * alpha + 0.5);
+                q[c] = static_cast<std::uint8_t>(std::lround(q[c] * (1 - alpha) + p[c] * alpha));
             q[3] = 255;
         }
     }

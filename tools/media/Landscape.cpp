@@ -330,7 +330,7 @@ Raster DrawFence()
     board(-1, 11, STRIP_WIDTH + 2, 5, false);
     board(-1, 25, STRIP_WIDTH + 2, 5, false);
     for (int i = 0; i < posts; ++i) {
-        const double x = 40 + i * (STRIP_WIDTH / posts) - postWidth / 2;
+        const double x = 40 + i * (STRIP_WIDTH / static_cast<double>(posts)) - postWidth / 2;
         board(x, 5, postWidth, height - 5, true);
         // A pointed top, lit on its right face.
         canvas.SetColour(Mix(wood, lit, 0.2));
@@ -372,7 +372,7 @@ Raster DrawFence()
     cairo_t* tc = tufts.Context();
     Random random(600);
     for (int i = 0; i < posts; ++i) {
-        const double x = 40 + i * (STRIP_WIDTH / posts);
+        const double x = 40 + i * (STRIP_WIDTH / static_cast<double>(posts));
         for (int b = 0; b < 9; ++b) {
             const double bx = x + random.Range(-9, 9), tall = random.Range(6, 13), lean = random.Range(-4, 4);
             tufts.SetColour(Mix(Colour{0.10, 0.24, 0.10}, Colour{0.38, 0.62, 0.36}, random.Range(0.3, 1)));
