@@ -38,7 +38,7 @@ struct Scene
         // Sky bands.
         for (int band = 0; band < 8; ++band) {
             SetColor(20 + band * 6, 30 + band * 10, 70 + band * 12);
-            DrawRect(0.0f, band * HEIGHT / 8.0f, WIDTH, HEIGHT / 8.0f);
+            DrawRect(0.0f, static_cast<float>(band * HEIGHT) / 8.0f, WIDTH, HEIGHT / 8.0f);
         }
         // A sun circling the middle and a row of posts sliding by.
         const double angle = tick * 0.02;

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace vanta {
 namespace {
@@ -104,7 +105,7 @@ VTGLContext* GLSharedContext()
     if (layer.shared != nullptr) {
         if (HasWindow(layer.shared)) return layer.shared;
         // Its window went with the video it lived on; a new one is made below.
-        GLContextDestroy(layer.shared);
+        GLContextDestroy(std::exchange(layer.shared, nullptr));
     }
     const platform::PixelFormat format = GLInitPixelFormat(0);
     platform::Window* window = platform::CreateWindow(platform::WS_EX_TOPMOST, sharedWindowTitle, platform::WS_POPUP, 0,
