@@ -393,7 +393,7 @@ Ref<TFreeTypeFont> LoadFreeTypeFont(const Ref<String>& url, std::int32_t size, s
     if (chosen->charmap == nullptr && chosen->num_charmaps > 0) FT_Set_Charmap(chosen, chosen->charmaps[0]);
 
     const FT_Size_Metrics& metrics = best.Get()->size->metrics;
-    const Ref<TFreeTypeFont> font = New<TFreeTypeFont>();
+    Ref<TFreeTypeFont> font = New<TFreeTypeFont>();
     font->style = style;
     font->height = static_cast<std::int32_t>(metrics.height >> 6);
     font->ascender = static_cast<std::int32_t>(metrics.ascender >> 6);

@@ -400,6 +400,7 @@ Raster DrawMountains()
     auto makePeaks = [](int count, double minTop, double maxTop, double minSlope, double maxSlope, std::uint64_t seed) {
         Random random(seed);
         std::vector<Peak> peaks;
+        peaks.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             peaks.push_back({(i + random.Range(0.1, 0.9)) * STRIP_WIDTH / count, random.Range(minTop, maxTop),
                              random.Range(minSlope, maxSlope)});
