@@ -12,7 +12,7 @@ CMAKE_FLAGS ?=
 # The build's own progress lines are enough; make's "Entering directory" lines are noise.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build media run tour test test-sanitize test-tsan bench fuzz install package docs clean
+.PHONY: all deps configure build media run tour test test-sanitize test-tsan lint bench fuzz install package docs clean
 
 all: build
 
@@ -55,6 +55,10 @@ test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTA_TSAN=ON -DVANTA_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target tsan-tests
 	@cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L tsan
+
+# clang-tidy over the project's own sources (tools/lint.sh); the build first, for its generated headers.
+lint: build
+	@JOBS=$(JOBS) tools/lint.sh $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done

@@ -74,6 +74,9 @@ std::size_t ReadCallback(void* buffer, std::size_t size, std::size_t count, void
 // Releases a decoder when the loader is done with it, however it leaves.
 struct DecoderRelease
 {
+    // The analyser assumes a decode into a null buffer (which frees the decoder) before this one; the
+    // loader only decodes into its block's free bytes, which exist once it has room for a frame.
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDelete)
     void operator()(OggDecoder* decoder) const { DecodeOgg(decoder, nullptr, 0); }
 };
 using DecoderPtr = std::unique_ptr<OggDecoder, DecoderRelease>;

@@ -1,14 +1,14 @@
-// The console's input line: reading keys and typed characters, editing, recall and Enter.
+// The console's input line: reading keystrokes, editing, recall and Enter.
 //
-// Typed characters: the console takes one per key-repeat period, and the input step clears the key state
-// after every character and every Enter (so keys typed into the console do not reach the game as hits).
-// Before each clear, the characters still waiting in the system's queue move to the console's own queue,
-// so fast typing loses nothing and keeps its order.
+// The console reads keystrokes (key presses and typed characters in the order they came, system/Input.h),
+// one per key-repeat period, so an editing key acts in its place among the characters typed around it
+// and each press acts once, however short. A held editing key repeats once per key-repeat period after
+// `CONSOLE_REPEAT_DELAY`; the system's own auto-repeat of a key does not make keystrokes. The control
+// characters that Enter, Backspace, Escape and Tab also type are dropped: their key presses act.
 //
-// Enter, Backspace and Escape are read while held, as editing keys, and they also type a control
-// character. When printable characters typed before such a key are still waiting, the key waits its turn:
-// it takes effect when its control character reaches the front of the queue, so "$help" typed quickly and
-// followed at once by Enter runs "$help", not "$he".
+// The input step clears the key state after every character and every Enter (so keys typed into the
+// console do not reach the game as hits). Before each clear, the keystrokes still waiting in the system's
+// queue move to the console's own queue, so fast typing loses nothing and keeps its order.
 #include "console/Console.h"
 #include "console/detail/ConsoleState.h"
 #include "system/HostDriver.h"
@@ -24,63 +24,31 @@ namespace {
 constexpr std::u16string_view ACCEPTED =
     u" ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890!?./:;*%$()&'\"";
 
-constexpr char16_t CHAR_BACKSPACE = 8;
-constexpr char16_t CHAR_TAB = 9;
-constexpr char16_t CHAR_ENTER = 13;
-constexpr char16_t CHAR_ESCAPE = 27;
-
-// The editing keys read while held, in the order they are tested, with the control character each one
-// also types (0 for none).
-struct EditingKey
+// The name of an editing key, or `Null` for any other key.
+String* EditingKeyName(std::int32_t code)
 {
-    std::int32_t code;
-    char16_t typed;
-    String* name;
-};
-
-const EditingKey& EditingKeyAt(int index)
-{
-    static const EditingKey keys[] = {
-        {VK_ESCAPE, CHAR_ESCAPE, "KEY_ESCAPE"_s},
-        {VK_RIGHT, 0, "KEY_RIGHT"_s},
-        {VK_LEFT, 0, "KEY_LEFT"_s},
-        {VK_HOME, 0, "KEY_HOME"_s},
-        {VK_END, 0, "KEY_END"_s},
-        {VK_RETURN, CHAR_ENTER, "KEY_ENTER"_s},
-        {VK_DELETE, 0, "KEY_DELETE"_s},
-        {VK_BACK, CHAR_BACKSPACE, "KEY_BACKSPACE"_s},
-    };
-    return keys[index];
-}
-constexpr int EDITING_KEY_COUNT = 8;
-
-// Moves the characters waiting in the system's queue to the console's queue, which holds as many as
-// the system's ring; beyond that they are dropped, as the ring drops them.
-void TakeTypedCharacters()
-{
-    ConsoleState& console = Console();
-    while (const std::int32_t code = NextTypedChar()) {
-        if (console.typed.size() < CONSOLE_TYPED_LIMIT) console.typed.push_back(static_cast<char16_t>(code));
+    switch (code) {
+    case VK_ESCAPE: return "KEY_ESCAPE"_s;
+    case VK_RIGHT: return "KEY_RIGHT"_s;
+    case VK_LEFT: return "KEY_LEFT"_s;
+    case VK_HOME: return "KEY_HOME"_s;
+    case VK_END: return "KEY_END"_s;
+    case VK_RETURN: return "KEY_ENTER"_s;
+    case VK_DELETE: return "KEY_DELETE"_s;
+    case VK_BACK: return "KEY_BACKSPACE"_s;
+    case VK_TAB: return "KEY_TAB"_s;
+    default: return nullptr;
     }
 }
 
-// Whether a held key that types `typed` must wait: printable characters typed before it still wait.
-bool WaitsItsTurn(char16_t typed)
+// Moves the keystrokes waiting in the system's queue to the console's queue, which holds as many as the
+// system's ring; beyond that they are dropped, as the ring drops them.
+void TakeKeyStrokes()
 {
-    const std::deque<char16_t>& queue = Console().typed;
-    if (typed == 0) return false;
-    const auto found = std::find(queue.begin(), queue.end(), typed);
-    return found != queue.end() && found != queue.begin();
-}
-
-// A held key that types `typed` took effect: the copies of its character at the front of the queue
-// (the press and its auto-repeats) are used up with it.
-void UseUpTyped(char16_t typed)
-{
-    std::deque<char16_t>& queue = Console().typed;
-    if (typed == 0) return;
-    while (!queue.empty() && queue.front() == typed)
-        queue.pop_front();
+    ConsoleState& console = Console();
+    for (KeyStroke stroke = NextKeyStroke(); stroke.key != 0 || stroke.character != 0; stroke = NextKeyStroke()) {
+        if (console.strokes.size() < CONSOLE_STROKE_LIMIT) console.strokes.push_back(stroke);
+    }
 }
 
 // Turns the input queries' automatic polling off for its lifetime.
@@ -95,6 +63,21 @@ public:
 private:
     std::int32_t saved_;
 };
+
+// The held editing key's repeat when it is due; `Null` otherwise. A key found let go stops repeating.
+String* DueRepeat()
+{
+    ConsoleState& console = Console();
+    if (console.repeatKey == 0) return nullptr;
+    // Read without pumping: a keystroke that a pump brought in now would have to act before the repeat.
+    const AutoPollOff noPump;
+    if (IsKeyDown(console.repeatKey) == 0) {
+        console.repeatKey = 0;
+        return nullptr;
+    }
+    if (static_cast<std::int32_t>(ClockDistance(console.repeatFrom, ReadClock())) < 0) return nullptr;
+    return EditingKeyName(console.repeatKey);
+}
 
 void ClampCursor()
 {
@@ -152,7 +135,7 @@ void ActOnKey(const Ref<String>& key)
 
 void ClearKeysKeepingTyped()
 {
-    TakeTypedCharacters();
+    TakeKeyStrokes();
     // The clear itself must not pump: a character that arrived in that pump would be cleared unread.
     const AutoPollOff noPump;
     ClearKeys();
@@ -182,28 +165,29 @@ void HandleConsoleInput()
 Ref<String> ReadConsoleKey()
 {
     detail::ConsoleState& console = detail::Console();
-    detail::TakeTypedCharacters();
-    for (int i = 0; i < detail::EDITING_KEY_COUNT; ++i) {
-        const detail::EditingKey& key = detail::EditingKeyAt(i);
-        if (IsKeyDown(key.code) == 0 || detail::WaitsItsTurn(key.typed)) continue;
-        detail::UseUpTyped(key.typed);
-        SleepFor(30);
-        return key.name;
+    detail::TakeKeyStrokes();
+    while (!console.strokes.empty()) {
+        const KeyStroke stroke = console.strokes.front();
+        console.strokes.pop_front();
+        if (stroke.key != 0) {
+            String* name = detail::EditingKeyName(stroke.key);
+            // Any other key going down ends the repeat, as on a desktop; it acts through its character.
+            console.repeatKey = name != nullptr ? stroke.key : 0;
+            if (name == nullptr) continue;
+            console.repeatFrom = static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadClock()) +
+                                                           static_cast<std::uint32_t>(detail::CONSOLE_REPEAT_DELAY));
+            return name;
+        }
+        // The control characters of Enter, Backspace, Escape and Tab: their key presses have acted.
+        if (stroke.character < u' ') continue;
+        console.repeatKey = 0;
+        detail::ClearKeysKeepingTyped();
+        if (detail::ACCEPTED.find(static_cast<char16_t>(stroke.character)) == std::u16string_view::npos)
+            return EmptyString();
+        return Chr(stroke.character);
     }
-    if (console.typed.empty()) return EmptyString();
-    const char16_t code = console.typed.front();
-    console.typed.pop_front();
-    // A key whose turn came after it was let go still counts, in its place.
-    switch (code) {
-    case detail::CHAR_ENTER: return "KEY_ENTER"_s;
-    case detail::CHAR_BACKSPACE: return "KEY_BACKSPACE"_s;
-    case detail::CHAR_ESCAPE: return "KEY_ESCAPE"_s;
-    case detail::CHAR_TAB: return "KEY_TAB"_s;
-    default: break;
-    }
-    detail::ClearKeysKeepingTyped();
-    if (detail::ACCEPTED.find(code) == std::u16string_view::npos) return EmptyString();
-    return Chr(code);
+    if (String* repeat = detail::DueRepeat()) return repeat;
+    return EmptyString();
 }
 
 void RecallEnteredLine(std::int32_t n)

@@ -41,7 +41,7 @@ void UpdateLayers()
 {
     if (FrameGate() == 0) return;
     Ref<TListEnumerator> layers = Globals().layers->ObjectEnumerator();
-    while (layers->HasNext()) {
+    while (layers->HasNext() != 0) {
         if (Ref<TLayer> layer = Downcast<TLayer>(layers->NextObject())) layer->Update();
     }
 }
@@ -49,7 +49,7 @@ void UpdateLayers()
 void DrawLayers()
 {
     Ref<TListEnumerator> layers = Globals().layers->ObjectEnumerator();
-    while (layers->HasNext()) {
+    while (layers->HasNext() != 0) {
         if (Ref<TLayer> layer = Downcast<TLayer>(layers->NextObject())) layer->Draw();
     }
 }

@@ -5,6 +5,7 @@
 #include "game/GameFiles.h"
 #include "game/GameGlobals.h"
 #include "game/Layer.h"
+#include "game/LevelLayout.h"
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
@@ -16,25 +17,6 @@
 namespace vanta::game {
 
 namespace {
-
-// The strips in the order they are loaded (and later layered); fond.jpg, the sky, comes last.
-constexpr std::string_view STRIP_FILES[12] = {
-    "DATAS/herbe0.png",  "DATAS/herbe1.png",  "DATAS/herbe2.png",   "DATAS/herbe3.png",
-    "DATAS/herbe4.png",  "DATAS/nuages0.png", "DATAS/nuages1.png",  "DATAS/nuages2.png",
-    "DATAS/nuages3.png", "DATAS/nuages4.png", "DATAS/barriere.png", "DATAS/montagnes.png",
-};
-
-struct LayerPlace
-{
-    std::int32_t strip; // index into STRIP_FILES
-    std::int32_t y;
-    std::int32_t speed; // pixels per update
-};
-
-constexpr LayerPlace LAYERS[12] = {
-    {0, 360, -2}, {1, 364, -3}, {2, 370, -4}, {3, 384, -5}, {4, 398, -6},  {5, 60, -6},
-    {6, 102, -5}, {7, 182, -4}, {8, 220, -3}, {9, 238, -2}, {10, 378, -7}, {11, 214, -1},
-};
 
 Ref<String> IncbinUrl(std::string_view name)
 {
@@ -58,21 +40,22 @@ std::int32_t LoadLevel()
     DrawText("Chargement en cours ..."_s, 240.0f, 456.0f);
     FlipGraphics();
 
-    for (int i = 0; i < 12; ++i) {
-        RegisterGameFile(STRIP_FILES[i]);
-        g.stripImages[i] = ObjectToHandle(LoadImage(IncbinUrl(STRIP_FILES[i]), -1));
+    for (int i = 0; i < LEVEL_LAYER_COUNT; ++i) {
+        RegisterGameFile(LEVEL_LAYERS[i].file);
+        g.stripImages[i] = ObjectToHandle(LoadImage(IncbinUrl(LEVEL_LAYERS[i].file), -1));
     }
-    RegisterGameFile("DATAS/fond.jpg");
-    g.skyImage = ObjectToHandle(LoadImage("incbin::DATAS/fond.jpg"_s, -1));
+    RegisterGameFile(LEVEL_SKY.file);
+    g.skyImage = ObjectToHandle(LoadImage(IncbinUrl(LEVEL_SKY.file), -1));
 
-    RegisterGameFile("DATAS/lune.png");
-    g.moonImage = ObjectToHandle(LoadImage("incbin::DATAS/lune.png"_s, IMAGE_MASKED));
+    RegisterGameFile(LEVEL_MOON.file);
+    g.moonImage = ObjectToHandle(LoadImage(IncbinUrl(LEVEL_MOON.file), IMAGE_MASKED));
 
     RegisterGameFile("DATAS/music-level1.ogg");
     g.levelMusic = ObjectToHandle(LoadSound("incbin::DATAS/music-level1.ogg"_s, 1));
 
-    RegisterGameFile("DATAS/marcheur.png");
-    g.creatureImage = ObjectToHandle(LoadImageStrip("incbin::DATAS/marcheur.png"_s, 80, 104, 0, 6, -1));
+    RegisterGameFile(LEVEL_CREATURE.file);
+    g.creatureImage = ObjectToHandle(LoadImageStrip(IncbinUrl(LEVEL_CREATURE.file), LEVEL_CREATURE.cellWidth,
+                                                    LEVEL_CREATURE.cellHeight, 0, LEVEL_CREATURE.cellCount, -1));
 
     ClearGraphics();
     return 0;
@@ -80,21 +63,23 @@ std::int32_t LoadLevel()
 
 void NewLevelLayers()
 {
-    for (const LayerPlace& place : LAYERS)
-        NewLayer(Globals().stripImages[place.strip], 0, place.y, place.speed);
+    for (int i = 0; i < LEVEL_LAYER_COUNT; ++i)
+        NewLayer(Globals().stripImages[i], 0, LEVEL_LAYERS[i].y, LEVEL_LAYERS[i].speed);
 }
 
 void DrawLevelFrame()
 {
     GameGlobals& g = Globals();
-    DrawImage(HandleToObject<TImage>(g.skyImage), 0.0f, 60.0f, 0);
-    DrawImage(HandleToObject<TImage>(g.moonImage), 534.0f, 60.0f, 0);
+    DrawImage(HandleToObject<TImage>(g.skyImage), static_cast<float>(LEVEL_SKY.x), static_cast<float>(LEVEL_SKY.y), 0);
+    DrawImage(HandleToObject<TImage>(g.moonImage), static_cast<float>(LEVEL_MOON.x), static_cast<float>(LEVEL_MOON.y),
+              0);
     UpdateLayers();
     DrawLayers();
     DrawText("V 0.1C"_s, 10.0f, 30.0f);
     DrawText(Concat("FPS = "_s, String::FromInt(CountFps())), 560.0f, 30.0f);
     DrawText("TOUCHE ESCAPE POUR QUITTER"_s, 10.0f, 450.0f);
-    DrawImage(HandleToObject<TImage>(g.creatureImage), 270.0f, 266.0f, g.creatureFrame);
+    DrawImage(HandleToObject<TImage>(g.creatureImage), static_cast<float>(LEVEL_CREATURE.x),
+              static_cast<float>(LEVEL_CREATURE.y), g.creatureFrame);
     AdvanceCreature();
 }
 
@@ -136,11 +121,11 @@ void AdvanceCreature()
 {
     GameGlobals& g = Globals();
     g.creatureTick += 1;
-    if (g.creatureTick == 6) {
+    if (g.creatureTick == LEVEL_CREATURE.framesPerCell) {
         g.creatureTick = 0;
         g.creatureFrame += 1;
     }
-    if (g.creatureFrame == 6) g.creatureFrame = 0;
+    if (g.creatureFrame == LEVEL_CREATURE.cellCount) g.creatureFrame = 0;
 }
 
 } // namespace vanta::game

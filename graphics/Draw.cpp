@@ -311,16 +311,19 @@ void DrawImageRect(const Ref<TImage>& image, float x, float y, float width, floa
 
 namespace {
 
-// The first tile position at or before `view` (the viewport's edge) of the grid through `position` with
-// step `size`: the smallest p = position + k * size (k whole) with p + size > view. Worked in doubles so
-// that a picture placed far off screen cannot overflow the integer conversion.
+// The first tile position of the grid through `position` with step `size` for a viewport edge at `view`:
+// the largest p = position + k * size (k whole) below the centre of the viewport's first pixel, view + 0.5.
+// A tile covers the pixels whose centres lie inside it, so this one (or, when its edge falls exactly on
+// that centre, the next) covers the first pixel. Counting from the grid's whole-pixel line instead would
+// start one tile late when the fraction is above one half, and leave the viewport's first column or row
+// bare. Worked in doubles so that a picture placed far off screen cannot overflow or lose its fraction.
 double FirstTile(double position, std::int32_t size, std::int32_t view)
 {
-    const double left = static_cast<double>(view) - size + 1;
-    double m = std::fmod(std::floor(position) - left, static_cast<double>(size));
-    // A grid line exactly on `left` starts there; a negative remainder counts up from `left`.
-    if (m < 0) m += size;
-    return m + left;
+    const double centre = static_cast<double>(view) + 0.5;
+    double m = std::fmod(position - centre, static_cast<double>(size));
+    // fmod keeps the sign of the dividend: bring the remainder into [-size, 0), strictly below the centre.
+    if (m >= 0) m -= size;
+    return centre + m;
 }
 
 } // namespace
@@ -340,19 +343,22 @@ void TileImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
     if (!std::isfinite(px) || !std::isfinite(py)) return;
 
     driver.SetTransform(1.0f, 0.0f, 0.0f, 1.0f);
-    const float fx = px - std::floor(px);
-    const float fy = py - std::floor(py);
     const double startX = FirstTile(px, w, state.viewX);
     const double startY = FirstTile(py, h, state.viewY);
-    const double right = static_cast<double>(state.viewX) + state.viewWidth;
-    const double bottom = static_cast<double>(state.viewY) + state.viewHeight;
-    for (double ty = startY; ty < bottom; ty += h) {
-        double tx = startX;
+    // A tile is drawn while its left (top) edge reaches the centre of the viewport's last column (row); at
+    // whole-pixel positions that is while it starts inside the viewport.
+    const double lastX = static_cast<double>(state.viewX) + state.viewWidth - 0.5;
+    const double lastY = static_cast<double>(state.viewY) + state.viewHeight - 0.5;
+    // Counted in whole tiles, so that no rounding accumulates along a row or a column.
+    for (std::int64_t row = 0; startY + static_cast<double>(row) * h <= lastY; ++row) {
+        const double ty = startY + static_cast<double>(row) * h;
+        std::int64_t column = 0;
         do {
-            drawn->Draw(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(tx) + fx,
-                        static_cast<float>(ty) + fy);
-            tx += w;
-        } while (tx < right);
+            const double tx = startX + static_cast<double>(column) * w;
+            drawn->Draw(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(tx),
+                        static_cast<float>(ty));
+            ++column;
+        } while (startX + static_cast<double>(column) * w <= lastX);
     }
     UpdateMatrix();
 }

@@ -277,7 +277,7 @@ Ref<TPixmap> CopyGrey(const FT_Bitmap& bitmap, unsigned levels)
 {
     const auto width = static_cast<std::int32_t>(bitmap.width);
     const auto rows = static_cast<std::int32_t>(bitmap.rows);
-    const Ref<TPixmap> pixmap = CreatePixmap(width, rows, PF_A8, 4);
+    Ref<TPixmap> pixmap = CreatePixmap(width, rows, PF_A8, 4);
     for (std::int32_t y = 0; y < rows; ++y) {
         const unsigned char* from = BitmapRow(bitmap, y);
         std::uint8_t* to = PixmapPixelPtr(pixmap, 0, y);
@@ -297,7 +297,7 @@ Ref<TPixmap> UnpackMono(const FT_Bitmap& bitmap)
 {
     const auto width = static_cast<std::int32_t>(bitmap.width);
     const auto rows = static_cast<std::int32_t>(bitmap.rows);
-    const Ref<TPixmap> pixmap = CreatePixmap(width, rows, PF_A8, 4);
+    Ref<TPixmap> pixmap = CreatePixmap(width, rows, PF_A8, 4);
     for (std::int32_t y = 0; y < rows; ++y) {
         const unsigned char* from = BitmapRow(bitmap, y);
         std::uint8_t* to = PixmapPixelPtr(pixmap, 0, y);
@@ -342,11 +342,11 @@ bool FitsLimits(FT_GlyphSlot slot)
 
 Ref<TFreeTypeGlyph> MakeGlyph(FT_Library library, FT_Face face, FT_ULong code, std::int32_t ascender)
 {
-    const Ref<TFreeTypeGlyph> glyph = New<TFreeTypeGlyph>();
+    Ref<TFreeTypeGlyph> glyph = New<TFreeTypeGlyph>();
     const FT_UInt index = FT_Get_Char_Index(face, code);
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return glyph;
     FT_GlyphSlot slot = face->glyph;
-    glyph->advance = static_cast<float>(slot->advance.x / 64.0);
+    glyph->advance = static_cast<float>(static_cast<double>(slot->advance.x) / 64.0);
     if (!FitsLimits(slot) || FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return glyph;
     if (slot->bitmap.width > LARGEST_GLYPH_SIDE || slot->bitmap.rows > LARGEST_GLYPH_SIDE) return glyph;
     glyph->x = slot->bitmap_left;
@@ -380,7 +380,8 @@ Ref<TFreeTypeFont> LoadFreeTypeFont(const Ref<String>& url, std::int32_t size, s
         const std::int32_t found = SetLargestSize(face.Get(), size, bestSize);
         if (found > bestSize) {
             bestSize = found;
-            best = std::move(face);
+            // The tried face stays empty, ready for the next one.
+            best = std::exchange(face, Face());
         }
     }
     face = Face();
@@ -392,7 +393,7 @@ Ref<TFreeTypeFont> LoadFreeTypeFont(const Ref<String>& url, std::int32_t size, s
     if (chosen->charmap == nullptr && chosen->num_charmaps > 0) FT_Set_Charmap(chosen, chosen->charmaps[0]);
 
     const FT_Size_Metrics& metrics = best.Get()->size->metrics;
-    const Ref<TFreeTypeFont> font = New<TFreeTypeFont>();
+    Ref<TFreeTypeFont> font = New<TFreeTypeFont>();
     font->style = style;
     font->height = static_cast<std::int32_t>(metrics.height >> 6);
     font->ascender = static_cast<std::int32_t>(metrics.ascender >> 6);

@@ -367,6 +367,7 @@ void WaitForSlot()
 {
     GraphicsState& state = Graphics();
     const std::int64_t rate = state.rate;
+    if (rate <= 0) return; // no schedule without a rate
     const std::int64_t elapsed = static_cast<std::int32_t>(ClockDistance(state.base, ReadClock()));
     state.accumulator += 1000;
     const std::int64_t wait = state.accumulator / rate - elapsed;

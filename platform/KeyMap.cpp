@@ -64,8 +64,8 @@ Entry PositionalKey(int scancode)
     case SDL_SCANCODE_APOSTROPHE: return {VK_OEM_7, 0x28, false};
     case SDL_SCANCODE_GRAVE: return {VK_OEM_3, 0x29, false};
     case SDL_SCANCODE_LSHIFT: return {VK_SHIFT, 0x2A, false};
-    case SDL_SCANCODE_BACKSLASH: return {VK_OEM_5, 0x2B, false};
     // The ISO "#" key sits where the ANSI backslash is and sends the same make code.
+    case SDL_SCANCODE_BACKSLASH:
     case SDL_SCANCODE_NONUSHASH: return {VK_OEM_5, 0x2B, false};
     case SDL_SCANCODE_Z: return {'Z', 0x2C, false};
     case SDL_SCANCODE_X: return {'X', 0x2D, false};

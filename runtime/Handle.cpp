@@ -82,7 +82,8 @@ Ref<Object> HandleToObject(std::int32_t handle)
 {
     const Node* node = handleToObject.Find(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(handle)) * 8);
     if (node == nullptr) return Null;
-    return reinterpret_cast<Object*>(node->value);
+    // The table keeps object addresses as numbers; this turns one back.
+    return reinterpret_cast<Object*>(node->value); // NOLINT(performance-no-int-to-ptr)
 }
 
 void ReleaseHandle(std::int32_t handle)
@@ -91,7 +92,7 @@ void ReleaseHandle(std::int32_t handle)
     if (!handleToObject.Remove(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(handle)) * 8, &address)) return;
     std::uintptr_t ignored = 0;
     objectToHandle.Remove(address, &ignored);
-    Release(reinterpret_cast<Object*>(address));
+    Release(reinterpret_cast<Object*>(address)); // NOLINT(performance-no-int-to-ptr): as above
 }
 
 } // namespace vanta

@@ -17,6 +17,7 @@ int CompareValues(const Ref<Object>& a, const Ref<Object>& b)
 // neighbours, because the node given was taken out of its list: linking there would splice the removed
 // node back into the forward walk only, and a list whose links disagree never finishes clearing.
 // The neighbours are taken by value: they are often fields of each other that the linking rewrites.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 Ref<TListNode> Link(const Ref<Object>& value, Ref<TListNode> before, Ref<TListNode> after)
 {
     if (before->next != after || after->prev != before) return Null;
@@ -78,7 +79,8 @@ TLinkedList::TLinkedList()
 
 TLinkedList::~TLinkedList()
 {
-    Clear();
+    // This class's own clear: a destructor reaches no override.
+    TLinkedList::Clear();
     // The sentinel refers to itself three times; those references go before the list lets it go.
     head->value = Null;
     head->next = Null;

@@ -27,9 +27,12 @@ void GrowReleaseStack()
     const std::ptrdiff_t used = releaseStack.top - releaseStack.base;
     const std::ptrdiff_t capacity = releaseStack.end - releaseStack.base;
     const std::ptrdiff_t grown = capacity + RELEASE_STACK_GROWTH;
+    // The stack is an array of object pointers: sizeof(Object*) is its entry size, as meant.
+    // NOLINTBEGIN(bugprone-sizeof-expression)
     auto** entries = static_cast<Object**>(MemAlloc(grown * static_cast<std::ptrdiff_t>(sizeof(Object*))));
     if (used > 0) std::memcpy(entries, releaseStack.base, static_cast<std::size_t>(used) * sizeof(Object*));
     MemFree(releaseStack.base, capacity * static_cast<std::ptrdiff_t>(sizeof(Object*)));
+    // NOLINTEND(bugprone-sizeof-expression)
     releaseStack.base = entries;
     releaseStack.top = entries + used;
     releaseStack.end = entries + grown;

@@ -1,7 +1,10 @@
 // The stream base classes: the primitives' defaults, the stream errors and the typed helpers built on
 // `Read` and `Write`.
+#include "stream/ByteStream.h"
+
+#include "runtime/Array.h"
 #include "runtime/Error.h"
-#include "stream/Stream.h"
+#include "stream/StreamError.h"
 #include "stream/detail/LineBuffer.h"
 
 #include <algorithm>

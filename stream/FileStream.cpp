@@ -1,5 +1,6 @@
 // File streams: C-library files (`fopen`, `fread`, `fwrite`) as byte streams.
-#include "stream/Stream.h"
+#include "stream/FileStream.h"
+
 #include "stream/detail/LineBuffer.h"
 
 #include <algorithm>

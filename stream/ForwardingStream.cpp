@@ -1,6 +1,6 @@
 // Forwarding streams: wrappers that pass the primitives on to an inner stream, and the borrowing wrapper
 // that `OpenStream` returns for a stream passed in as a URL.
-#include "stream/Stream.h"
+#include "stream/ForwardingStream.h"
 
 namespace vanta {
 

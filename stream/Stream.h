@@ -33,294 +33,33 @@
 // `TStreamWriteError` (both derive from `TStreamError`). Negative counts move nothing and answer 0.
 //
 // Main thread only: no stream is shared between threads.
+//
+// The classes have files of their own, all included here: stream/IOBase.h (`TIOBase`),
+// stream/ByteStream.h (`TByteStream`), stream/ForwardingStream.h (`TForwardingStream`, `TBorrowedStream`),
+// stream/FileStream.h (`TFileStream`), stream/StreamOpener.h (`TStreamOpener`) and stream/StreamError.h
+// (`TStreamError` and its kinds).
+//
+// [SECTION] Opening URLs
+// [SECTION] The slots as free functions
+// [SECTION] Whole-stream helpers
+// [SECTION] Module initialiser
 #pragma once
 
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "stream/ByteStream.h"
+#include "stream/FileStream.h"
+#include "stream/ForwardingStream.h"
+#include "stream/IOBase.h"
+#include "stream/StreamError.h"
+#include "stream/StreamOpener.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 
 namespace vanta {
 
-// Base class of the errors raised by the stream helpers.
-class TStreamError : public Object
-{
-    VANTA_CLASS(TStreamError, Object)
-public:
-    TStreamError() = default;
-};
-
-// "Error reading from stream": a read moved nothing before the end of the stream.
-class TStreamReadError : public TStreamError
-{
-    VANTA_CLASS(TStreamReadError, TStreamError)
-public:
-    TStreamReadError() = default;
-    Ref<String> ToString() override;
-};
-
-// "Error writing to stream": a write moved nothing.
-class TStreamWriteError : public TStreamError
-{
-    VANTA_CLASS(TStreamWriteError, TStreamError)
-public:
-    TStreamWriteError() = default;
-    Ref<String> ToString() override;
-};
-
-// The primitive operations of every stream. The base class has no data: it is at its end at once, has
-// no position, and cannot read or write.
-class TIOBase : public Object
-{
-    VANTA_CLASS(TIOBase, Object)
-public:
-    TIOBase() = default;
-
-    // 1 when `Pos` equals `Size`, else 0.
-    virtual std::int32_t Eof();
-
-    // The position in bytes from the start; -1 for a stream without positions.
-    virtual std::int32_t Pos();
-
-    // The length in bytes; 0 when unknown.
-    virtual std::int32_t Size();
-
-    // Moves to `pos` and returns the new position; -1 when the stream cannot seek.
-    virtual std::int32_t Seek(std::int32_t pos);
-
-    // Writes out whatever the stream holds back; 0, or -1 when that failed.
-    virtual std::int32_t Flush();
-
-    // Ends the stream's use of its resource; 0, or -1 when held-back bytes could not be written. Closing twice
-    // is harmless.
-    virtual std::int32_t Close();
-
-    // Moves up to `count` bytes into `buffer` and returns how many; 0 when nothing could be read.
-    // Throws "Stream is not readable" on a stream that cannot read.
-    virtual std::int32_t Read(void* buffer, std::int32_t count);
-
-    // Moves up to `count` bytes from `buffer` and returns how many; 0 when nothing could be written.
-    // Throws "Stream is not writeable" on a stream that cannot write.
-    virtual std::int32_t Write(const void* buffer, std::int32_t count);
-};
-
-// A stream of bytes: the primitives plus the helpers every stream shares.
-class TByteStream : public TIOBase
-{
-    VANTA_CLASS(TByteStream, TIOBase)
-public:
-    TByteStream() = default;
-
-    // Reads `count` bytes, calling `Read` until they are in or the stream is at its end, and returns
-    // `count` (0 for a negative count). Throws `TStreamReadError` when `Read` moves nothing before the end.
-    virtual std::int32_t ReadBytes(void* buffer, std::int32_t count);
-
-    // Writes all `count` bytes and returns `count` (0 for a negative count). Throws `TStreamWriteError`
-    // when `Write` moves nothing.
-    virtual std::int32_t WriteBytes(const void* buffer, std::int32_t count);
-
-    // Reads and drops `count` bytes, stopping at the end; returns `count` (0 for a negative count).
-    // Throws `TStreamReadError` when `Read` moves nothing before the end.
-    virtual std::int32_t SkipBytes(std::int32_t count);
-
-    // The next byte, 0-255 (0 at the end).
-    virtual std::int32_t ReadByte();
-    // Writes the low 8 bits.
-    virtual void WriteByte(std::int32_t value);
-
-    // The next 2 bytes zero-extended, 0-65535 (missing bytes read as 0).
-    virtual std::int32_t ReadShort();
-    // Writes the low 16 bits.
-    virtual void WriteShort(std::int32_t value);
-
-    // The next 4 bytes (missing bytes read as 0).
-    virtual std::int32_t ReadInt();
-    virtual void WriteInt(std::int32_t value);
-
-    // The next 8 bytes (missing bytes read as 0).
-    virtual std::int64_t ReadLong();
-    virtual void WriteLong(std::int64_t value);
-
-    // The next 4 bytes as a float (missing bytes read as 0).
-    virtual float ReadFloat();
-    virtual void WriteFloat(float value);
-
-    // The next 8 bytes as a double (missing bytes read as 0).
-    virtual double ReadDouble();
-    virtual void WriteDouble(double value);
-
-    // The bytes up to the next LF or zero byte (which is consumed but not returned), CRs left out; the
-    // empty string at the end.
-    virtual Ref<String> ReadLine();
-
-    // Writes the text (one byte per character) and CR LF.
-    virtual void WriteLine(const Ref<String>& text);
-
-    // The next `count` bytes as a string of `count` characters (missing bytes read as 0).
-    virtual Ref<String> ReadString(std::int32_t count);
-
-    // Writes the text, one byte per character (the low 8 bits of each unit).
-    virtual void WriteString(const Ref<String>& text);
-
-    // Copies `count` bytes from the stream's read window into `buffer` and moves past them, when the
-    // window holds that many; otherwise (and for a count below 1) false and nothing happens. The free
-    // readers below try this before calling the slot, so reading numbers from a memory stream costs no
-    // virtual call.
-    bool TakeFromWindow(void* buffer, std::int32_t count) noexcept
-    {
-        if (count <= 0 || readLimit_ - readCursor_ < count) return false;
-        std::memcpy(buffer, readCursor_, static_cast<std::size_t>(count));
-        readCursor_ += count;
-        return true;
-    }
-
-protected:
-    // The read window: bytes [readCursor_, readLimit_) that can be taken without a call (empty unless a
-    // stream opens one). A stream that opens a window keeps its read position at `readCursor_`, and its
-    // typed readers must give exactly the machine-order values of the window's next bytes.
-    std::uint8_t* readCursor_ = nullptr;
-    const std::uint8_t* readLimit_ = nullptr; // one past the window's last byte
-};
-
-// A stream that passes the primitives on to an inner stream; base class of the wrapping streams.
-class TForwardingStream : public TByteStream
-{
-    VANTA_CLASS(TForwardingStream, TByteStream)
-public:
-    TForwardingStream() = default;
-
-    // The primitives of the inner stream (all throw `TNullObjectError` when there is none).
-    std::int32_t Eof() override;
-    std::int32_t Pos() override;
-    std::int32_t Size() override;
-    std::int32_t Seek(std::int32_t pos) override;
-    std::int32_t Flush() override;
-    std::int32_t Close() override;
-    std::int32_t Read(void* buffer, std::int32_t count) override;
-    std::int32_t Write(const void* buffer, std::int32_t count) override;
-
-    // Makes `stream` (or `Null`) the inner stream, keeping a reference to it and dropping the old one.
-    virtual void SetStream(const Ref<TByteStream>& stream);
-
-    // The inner stream, or `Null`.
-    const Ref<TByteStream>& Inner() const noexcept { return inner_; }
-
-private:
-    Ref<TByteStream> inner_;
-};
-
-// A wrapper that never closes what it wraps: `Close` only lets go of the inner stream.
-class TBorrowedStream : public TForwardingStream
-{
-    VANTA_CLASS(TBorrowedStream, TForwardingStream)
-public:
-    TBorrowedStream() = default;
-
-    // Drops the inner stream, which stays open for its owner; 0.
-    std::int32_t Close() override;
-
-    // A new wrapper around `stream`.
-    static Ref<TBorrowedStream> Create(const Ref<TByteStream>& stream);
-};
-
-// File modes of a `TFileStream`.
-inline constexpr std::int32_t FILE_READ = 1;       // reading only
-inline constexpr std::int32_t FILE_WRITE = 2;      // writing only
-inline constexpr std::int32_t FILE_READ_WRITE = 3; // reading and writing
-
-// A C-library file as a stream. Open from `OpenFile` (or `CreateFromFile`) until `Close`; after that
-// `Pos` and `Size` are 0, `Eof` is 1, reads give nothing and writes fail. A stream destroyed while open
-// closes its file.
-class TFileStream final : public TByteStream
-{
-    VANTA_CLASS(TFileStream, TByteStream)
-public:
-    // Use `OpenFile` or `CreateFromFile`; `file` must not be null.
-    TFileStream(std::FILE* file, std::int32_t mode);
-    ~TFileStream() override;
-
-    // `Pos` equals `Size`, without the two calls.
-    std::int32_t Eof() override;
-    std::int32_t Pos() override;
-    std::int32_t Size() override;
-
-    // Moves to `pos`, kept within 0 .. `Size`, and returns the position the C library reports.
-    std::int32_t Seek(std::int32_t pos) override;
-
-    std::int32_t Flush() override;
-
-    // Flushes and closes the file; 0, or -1 when the buffered bytes could not be written (the file is closed
-    // either way). Does nothing (0) when already closed.
-    std::int32_t Close() override;
-
-    // `fread`: the bytes read (0 at the end, on failure, and after `Close`).
-    std::int32_t Read(void* buffer, std::int32_t count) override;
-
-    // `fwrite`: the bytes written (0 on failure, and after `Close`).
-    std::int32_t Write(const void* buffer, std::int32_t count) override;
-
-    // As `TByteStream::ReadLine`, scanning the C library's buffer instead of reading byte by byte.
-    Ref<String> ReadLine() override;
-
-    // Opens `path` ("\" read as "/") with the C mode "r+b" when both flags are set, "wb" when only
-    // `writeable` is, otherwise "rb". `Null` when the C library cannot open it and for a directory.
-    static Ref<TFileStream> OpenFile(const Ref<String>& path, bool readable, bool writeable);
-
-    // A stream over an open C file in `mode` (`FILE_READ`, `FILE_WRITE` or `FILE_READ_WRITE`), starting at
-    // the file's current position; the stream closes the file. `Null` for a null file.
-    static Ref<TFileStream> CreateFromFile(std::FILE* file, std::int32_t mode);
-
-    // The C file; nullptr once closed.
-    std::FILE* File() const noexcept { return file_; }
-
-    // `FILE_READ`, `FILE_WRITE` or `FILE_READ_WRITE`.
-    std::int32_t Mode() const noexcept { return mode_; }
-
-private:
-    enum class Direction : std::uint8_t
-    {
-        NONE,
-        READING,
-        WRITING
-    };
-
-    void TurnTo(Direction direction);
-
-    std::int32_t pos_ = 0;
-    std::int32_t size_ = 0;
-    std::FILE* file_ = nullptr;
-    std::int32_t mode_ = 0;
-    // The C file's buffer when the stream opened the file itself; freed once the file is closed.
-    void* buffer_ = nullptr;
-    // The C library needs a seek between a read and a following write (and the other way round) on a
-    // file opened for both; this remembers which way the last transfer went.
-    Direction direction_ = Direction::NONE;
-};
-
-// A stream factory: turns the URLs of one or more protocols into streams. Constructing one links it in at
-// the head of the process-wide factory list, so it is asked before every factory made earlier; factories
-// are never removed.
-class TStreamOpener : public Object
-{
-    VANTA_CLASS(TStreamOpener, Object)
-public:
-    TStreamOpener();
-
-    // A stream for `url` (split into `protocol` and `path` at the first "::"; both empty when the url is
-    // not a string), or `Null` to let the next factory try. The base class throws
-    // "Attempt to call abstract method".
-    virtual Ref<TByteStream> CreateStream(const Ref<Object>& url, const Ref<String>& protocol, const Ref<String>& path,
-                                          bool readable, bool writeable);
-
-    // The factory made before this one, or `Null`.
-    const Ref<TStreamOpener>& Next() const noexcept { return next_; }
-
-private:
-    Ref<TStreamOpener> next_;
-};
+// [SECTION] Opening URLs ----------------------------------------------------------------------------------------------
 
 // The newest factory (the head of the list), or `Null`.
 const Ref<TStreamOpener>& StreamFactories() noexcept;
@@ -333,6 +72,8 @@ Ref<TByteStream> OpenReadStream(const Ref<Object>& url);
 
 // `OpenStream(url, false, true)`.
 Ref<TByteStream> OpenWriteStream(const Ref<Object>& url);
+
+// [SECTION] The slots as free functions -------------------------------------------------------------------------------
 
 // The slots as free functions; each throws `TNullObjectError` for `Null`. `ReadBytes` and the typed
 // readers take their bytes straight from a stream's read window when it holds them (a memory stream's
@@ -468,6 +209,8 @@ inline void SetStream(const Ref<TForwardingStream>& wrapper, const Ref<TByteStre
     wrapper->SetStream(stream);
 }
 
+// [SECTION] Whole-stream helpers --------------------------------------------------------------------------------------
+
 // The buffer size of `CopyStream` and `CopyBytes` when none (or one below 1) is given.
 inline constexpr std::int32_t COPY_BUFFER_SIZE = 4096;
 
@@ -496,6 +239,8 @@ void CopyStream(const Ref<TByteStream>& from, const Ref<TByteStream>& to, std::i
 // written). Throws `TStreamReadError` when a read moves nothing before the end, and `TStreamWriteError`.
 void CopyBytes(const Ref<TByteStream>& from, const Ref<TByteStream>& to, std::int32_t count,
                std::int32_t bufferSize = COPY_BUFFER_SIZE);
+
+// [SECTION] Module initialiser ----------------------------------------------------------------------------------------
 
 // The stream module's initialiser.
 void InitStreams();

@@ -72,6 +72,11 @@ std::int32_t THostDriver::TakeChar()
     ThrowAbstractMethod();
 }
 
+KeyStroke THostDriver::TakeStroke()
+{
+    ThrowAbstractMethod();
+}
+
 std::int32_t THostDriver::TakeKeyHits(std::int32_t)
 {
     ThrowAbstractMethod();
@@ -186,6 +191,12 @@ std::int32_t NextTypedChar()
 {
     AutomaticPoll();
     return currentDriver->TakeChar();
+}
+
+KeyStroke NextKeyStroke()
+{
+    AutomaticPoll();
+    return currentDriver->TakeStroke();
 }
 
 void ClearKeys()

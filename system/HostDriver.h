@@ -9,6 +9,7 @@
 #pragma once
 
 #include "runtime/String.h"
+#include "system/Input.h"
 
 #include <cstdint>
 
@@ -30,11 +31,13 @@ public:
     virtual void SleepFor(std::int32_t milliseconds);
     // The oldest typed character, or 0.
     virtual std::int32_t TakeChar();
+    // The oldest keystroke (a key press or a typed character, in arrival order), or an empty one.
+    virtual KeyStroke TakeStroke();
     // The key's hit count, reset by reading; 0 for codes outside 1-255.
     virtual std::int32_t TakeKeyHits(std::int32_t key);
     // 1 while the key is held; 0 for codes outside 1-255.
     virtual std::int32_t KeyState(std::int32_t key);
-    // Clears the key and button tables and the typed characters.
+    // Clears the key and button tables, the typed characters and the keystrokes.
     virtual void ClearKeyState();
     // Pointer x (0), y (1) or wheel notches (2); 0 for other axes.
     virtual std::int32_t PointerAxis(std::int32_t axis);
@@ -79,6 +82,8 @@ constexpr std::uint32_t ClockDistance(std::int32_t from, std::int32_t to) noexce
 std::int32_t KeyHits(std::int32_t key);
 std::int32_t IsKeyDown(std::int32_t key);
 std::int32_t NextTypedChar();
+// The oldest key press or typed character, in the order they came; an empty stroke when none waits.
+KeyStroke NextKeyStroke();
 void ClearKeys();
 std::int32_t PointerX();
 std::int32_t PointerY();

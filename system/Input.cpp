@@ -11,6 +11,7 @@ namespace vanta {
 namespace {
 
 constexpr std::uint32_t CHAR_RING = 256;
+constexpr std::uint32_t STROKE_RING = 256;
 constexpr std::uint32_t LEFT_SHIFT_SCAN_CODE = 42;
 
 struct InputState
@@ -21,6 +22,9 @@ struct InputState
     // Free-running counters: the slot is the counter modulo 256, the ring is full when they differ by 256.
     std::uint32_t charPut;
     std::uint32_t charGet;
+    KeyStroke strokes[STROKE_RING];
+    std::uint32_t strokePut;
+    std::uint32_t strokeGet;
     std::int32_t mouseX;
     std::int32_t mouseY;
     std::int32_t mouseZ;
@@ -57,6 +61,14 @@ std::int32_t SideCode(std::uintptr_t key, std::intptr_t lParam)
     }
 }
 
+// Adds a keystroke; a full ring drops it, as the character ring drops characters.
+void PutStroke(KeyStroke stroke)
+{
+    if (state.strokePut - state.strokeGet > STROKE_RING - 1) return;
+    state.strokes[state.strokePut % STROKE_RING] = stroke;
+    ++state.strokePut;
+}
+
 bool IsKeyCode(std::int32_t key)
 {
     return key >= 1 && key <= 255;
@@ -71,7 +83,10 @@ void HandleInputMessage(std::uintptr_t, std::uint32_t message, std::uintptr_t wP
     case platform::WM_SYSKEYDOWN: {
         // The key was already down, so this is an auto-repeat.
         if ((lParam & platform::KEYDATA_PREVIOUS_DOWN) != 0) return;
-        if (wParam >= 1 && wParam <= 255) Press(static_cast<std::int32_t>(wParam));
+        if (wParam >= 1 && wParam <= 255) {
+            Press(static_cast<std::int32_t>(wParam));
+            PutStroke({static_cast<std::int32_t>(wParam), 0});
+        }
         if (const std::int32_t side = SideCode(wParam, lParam)) Press(side);
         return;
     }
@@ -85,6 +100,7 @@ void HandleInputMessage(std::uintptr_t, std::uint32_t message, std::uintptr_t wP
         if (state.charPut - state.charGet > CHAR_RING - 1) return;
         state.chars[state.charPut % CHAR_RING] = static_cast<std::uint16_t>(wParam & 0xFFFF);
         ++state.charPut;
+        PutStroke({0, static_cast<std::int32_t>(wParam & 0xFFFF)});
         return;
     case platform::WM_MOUSEMOVE:
         state.mouseX = platform::XFromLParam(lParam);
@@ -123,12 +139,20 @@ std::int32_t TakeInputChar()
     return state.chars[state.charGet++ % CHAR_RING];
 }
 
+KeyStroke TakeInputStroke()
+{
+    if (state.strokeGet == state.strokePut) return {};
+    return state.strokes[state.strokeGet++ % STROKE_RING];
+}
+
 void ClearInputKeyState()
 {
     std::memset(state.hits, 0, sizeof state.hits);
     std::memset(state.down, 0, sizeof state.down);
     state.charPut = 0;
     state.charGet = 0;
+    state.strokePut = 0;
+    state.strokeGet = 0;
 }
 
 std::int32_t InputPointerAxis(std::int32_t axis)

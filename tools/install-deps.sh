@@ -9,7 +9,7 @@ packages="build-essential cmake pkg-config
     libogg-dev libvorbis-dev liblua5.1-0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool xfonts-base libx11-dev libstb-dev
-    libcairo2-dev fonts-wine doxygen"
+    libcairo2-dev fonts-wine doxygen clang-tidy"
 
 if [ "${1:-}" = fuzz ]; then
     packages="$packages clang libfuzzer-14-dev libclang-rt-14-dev"

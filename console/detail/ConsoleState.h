@@ -6,6 +6,7 @@
 #include "graphics/Image.h"
 #include "graphics/ImageFont.h"
 #include "runtime/LinkedList.h"
+#include "system/HostDriver.h"
 
 #include <cstdint>
 #include <deque>
@@ -16,10 +17,13 @@ namespace vanta::detail {
 inline constexpr std::int32_t CONSOLE_BLINK_PERIOD = 150;
 inline constexpr std::int32_t CONSOLE_KEY_REPEAT_PERIOD = 50;
 inline constexpr std::int32_t CONSOLE_SLIDE_PERIOD = 10;
+// How long an editing key must be held before it starts repeating (once per key-repeat period), as a
+// desktop's keyboard repeat waits before its first repeat.
+inline constexpr std::int32_t CONSOLE_REPEAT_DELAY = 500;
 // Pixels the panel moves per slide step.
 inline constexpr std::int32_t CONSOLE_SLIDE_STEP = 22;
-// Typed characters the console keeps waiting, as many as the system's own character ring holds.
-inline constexpr std::size_t CONSOLE_TYPED_LIMIT = 256;
+// Keystrokes the console keeps waiting, as many as the system's own keystroke ring holds.
+inline constexpr std::size_t CONSOLE_STROKE_LIMIT = 256;
 
 struct ConsoleState
 {
@@ -52,9 +56,13 @@ struct ConsoleState
     Ref<TConsoleTimer> blinkTimer;
     Ref<TConsoleTimer> keyRepeatTimer;
     Ref<TConsoleTimer> slideTimer;
-    // Characters taken from the system's queue before a key-state clear, oldest first: the clear would
-    // otherwise throw away what was typed but not yet read.
-    std::deque<char16_t> typed;
+    // Keystrokes taken from the system's queue before a key-state clear, oldest first: the clear would
+    // otherwise throw away what was pressed or typed but not yet read.
+    std::deque<KeyStroke> strokes;
+    // The editing key that repeats while it stays held (0 for none), and the clock time from which it
+    // repeats.
+    std::int32_t repeatKey = 0;
+    std::int32_t repeatFrom = 0;
 };
 
 // The console's state.
@@ -78,7 +86,7 @@ void DrawConsole();
 // Completes the input line to the longest common prefix of the command names it begins.
 void CompleteConsoleCommand();
 
-// The system's key-state clear, keeping every typed character that was still waiting.
+// The system's key-state clear, keeping every keystroke that was still waiting.
 void ClearKeysKeepingTyped();
 
 } // namespace vanta::detail

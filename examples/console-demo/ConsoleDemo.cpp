@@ -38,13 +38,13 @@ struct Scene
         // Sky bands.
         for (int band = 0; band < 8; ++band) {
             SetColor(20 + band * 6, 30 + band * 10, 70 + band * 12);
-            DrawRect(0.0f, static_cast<float>(band * HEIGHT / 8), WIDTH, HEIGHT / 8.0f);
+            DrawRect(0.0f, static_cast<float>(band * HEIGHT) / 8.0f, WIDTH, HEIGHT / 8.0f);
         }
         // A sun circling the middle and a row of posts sliding by.
         const double angle = tick * 0.02;
         SetColor(250, 210, 90);
-        DrawOval(static_cast<float>(WIDTH / 2 - 30 + std::cos(angle) * 180),
-                 static_cast<float>(HEIGHT / 2 - 30 + std::sin(angle) * 120), 60.0f, 60.0f);
+        DrawOval(static_cast<float>(WIDTH / 2.0 - 30 + std::cos(angle) * 180),
+                 static_cast<float>(HEIGHT / 2.0 - 30 + std::sin(angle) * 120), 60.0f, 60.0f);
         SetColor(60, 120, 60);
         DrawRect(0.0f, HEIGHT - 60.0f, WIDTH, 60.0f);
         SetColor(120, 80, 40);

@@ -190,7 +190,10 @@ VTGLContext* GLContextCreate(std::int32_t width, std::int32_t height, std::int32
         if (fullScreen) layer.fullScreenState = 0;
         return Fail(std::string("Cannot create the GL window: ") + platform::WindowError());
     }
+    // A full-screen request destroyed the shared context above, which also emptied its slot; the analyser
+    // loses that across the calls in between.
     platform::GLContext* context =
+        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDelete)
         platform::CreateGLContext(window, layer.shared != nullptr ? layer.shared->context : nullptr);
     if (context == nullptr) {
         const std::string reason = std::string("Cannot create the GL context: ") + platform::GLError();

@@ -149,7 +149,7 @@ Ref<TPixmap> TPNGLoader::LoadPixmap(const Ref<TByteStream>& stream)
     const StreamRelease release;
     if (pngStream.IsNull()) return Null;
     std::uint8_t signature[8];
-    if (detail::ReadUpTo(*pngStream, signature, 8) < 8 || !VantaIsPNGSignature(signature)) return Null;
+    if (detail::ReadUpTo(*pngStream, signature, 8) < 8 || VantaIsPNGSignature(signature) == 0) return Null;
 
     PNGCall call;
     const VantaPNGReader reader{ReadPNGData, PNGRows, &call, static_cast<unsigned>(PIXMAP_MAX_SIDE)};

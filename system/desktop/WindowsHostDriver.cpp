@@ -152,6 +152,11 @@ std::int32_t TWindowsHostDriver::TakeChar()
     return TakeInputChar();
 }
 
+KeyStroke TWindowsHostDriver::TakeStroke()
+{
+    return TakeInputStroke();
+}
+
 std::int32_t TWindowsHostDriver::TakeKeyHits(std::int32_t key)
 {
     return TakeInputKeyHits(key);

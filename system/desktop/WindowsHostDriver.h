@@ -32,6 +32,7 @@ public:
     void SleepFor(std::int32_t milliseconds) override;
     // The oldest typed character, or 0.
     std::int32_t TakeChar() override;
+    KeyStroke TakeStroke() override;
     // The key's hit count, reset by reading; 0 for codes outside 1-255.
     std::int32_t TakeKeyHits(std::int32_t key) override;
     // 1 while the key is held; 0 for codes outside 1-255.

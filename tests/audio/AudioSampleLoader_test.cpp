@@ -4,7 +4,7 @@
 #include "audio/AudioSample.h"
 #include "runtime/Error.h"
 #include "stream/Stream.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/SoundTestSupport.h"
 
 #include <functional>
 #include <string>
@@ -73,7 +73,8 @@ protected:
         // them. `first` is made last, so it is asked first.
         second = New<TScriptedLoader>();
         first = New<TScriptedLoader>();
-        probe = New<TProbeOpener>();
+        // The "probe" protocol hands out the one watched stream the test set up.
+        probe = New<TTestOpener>("probe", [](const Ref<String>&, bool, bool) -> Ref<TByteStream> { return probed; });
     }
     static void TearDownTestSuite()
     {
@@ -88,17 +89,16 @@ protected:
             loader->positions.clear();
         }
         bytes = Bytes(64, 7);
-        Ref<TRecordingStream> stream = New<TRecordingStream>();
-        stream->SetStream(StreamOver(bytes));
-        probe->stream = stream;
+        probed = TWatchedStream::Over(StreamOver(bytes));
     }
-    void TearDown() override { probe->stream = Null; }
+    void TearDown() override { probed = Null; }
 
     static Ref<TAudioSample> Made() { return CreateAudioSample(3, 8000, SF_MONO8); }
 
     static inline Ref<TScriptedLoader> first;
     static inline Ref<TScriptedLoader> second;
-    static inline Ref<TProbeOpener> probe;
+    static inline Ref<TTestOpener> probe;
+    static inline Ref<TWatchedStream> probed;
     Bytes bytes;
 };
 
@@ -136,7 +136,7 @@ TEST_F(SampleLoaderRegistry, AStreamErrorIsThatLoadersRejection)
     first->answer = []() -> Ref<TAudioSample> { Throw(New<TStreamReadError>()); };
     second->answer = [&] { return made; };
     EXPECT_EQ(LoadAudioSample("probe::x"_s), made);
-    EXPECT_EQ(probe->stream->closes, 1);
+    EXPECT_EQ(probed->closes, 1);
 }
 
 TEST_F(SampleLoaderRegistry, OtherExceptionsPassThroughAndTheStreamIsClosed)
@@ -149,12 +149,12 @@ TEST_F(SampleLoaderRegistry, OtherExceptionsPassThroughAndTheStreamIsClosed)
         EXPECT_STREQ(e.what(), "broken loader");
     }
     EXPECT_TRUE(second->positions.empty());
-    EXPECT_EQ(probe->stream->closes, 1);
+    EXPECT_EQ(probed->closes, 1);
 }
 
 TEST_F(SampleLoaderRegistry, AFailingCloseLeavesTheAnswerStanding)
 {
-    probe->stream->closeFails = true;
+    probed->closeFails = true;
     Ref<TAudioSample> made = Made();
     first->answer = [&] { return made; };
     EXPECT_EQ(LoadAudioSample("probe::x"_s), made);
@@ -166,7 +166,7 @@ TEST_F(SampleLoaderRegistry, AFailingCloseLeavesTheAnswerStanding)
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "broken loader");
     }
-    EXPECT_EQ(probe->stream->closes, 2);
+    EXPECT_EQ(probed->closes, 2);
 }
 
 TEST_F(SampleLoaderRegistry, NobodyWillingGivesNullAndClosesTheStream)
@@ -174,7 +174,7 @@ TEST_F(SampleLoaderRegistry, NobodyWillingGivesNullAndClosesTheStream)
     Ref<TAudioSampleLoader> loadedBy = first;
     EXPECT_TRUE(LoadAudioSample("probe::x"_s, &loadedBy).IsNull());
     EXPECT_TRUE(loadedBy.IsNull());
-    EXPECT_EQ(probe->stream->closes, 1);
+    EXPECT_EQ(probed->closes, 1);
 }
 
 TEST_F(SampleLoaderRegistry, UnopenableUrlsGiveNull)
@@ -190,7 +190,7 @@ TEST_F(SampleLoaderRegistry, AStreamWithoutPositionsIsRefused)
 {
     first->answer = [] { return Made(); };
     try {
-        LoadAudioSample(TUnseekableStream::Create(StreamOver(bytes)));
+        LoadAudioSample(TWatchedStream::Unseekable(StreamOver(bytes)));
         ADD_FAILURE() << "no exception";
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Stream is not seekable");

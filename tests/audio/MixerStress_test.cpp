@@ -2,7 +2,7 @@
 // many channels while a second thread runs mix passes as the output callback would. Run under
 // ThreadSanitizer it must stay quiet; everywhere, voices and buffers must all come back at the end.
 #include "audio/waveout/sound.h"
-#include "tests/audio/AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The mixer driven pass by pass, with no device: rates, gains, pan and depth, ramps, the end rule, the
 // output clipping, the queues' limits, and a floating-point model of the whole pass to compare against.
 #include "audio/waveout/sound.h"
-#include "tests/audio/AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 #include <cmath>
 #include <cstdint>

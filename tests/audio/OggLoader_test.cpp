@@ -7,7 +7,7 @@
 #include "audio/OggLoader.h"
 #include "audio/WAVLoader.h"
 #include "support/OggPages.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/SoundTestSupport.h"
 
 #include <string>
 
@@ -91,7 +91,7 @@ TEST_F(OggLoader, AChainedFileStopsAfterItsFirstBitstream)
     EXPECT_EQ(SampleBytes(sample), ReadFixture("mono.ogg.raw"));
 
     // The same read straight through, as from a stream that cannot seek.
-    sample = Load(TUnseekableStream::Create(StreamOver(bytes)));
+    sample = Load(TWatchedStream::Unseekable(StreamOver(bytes)));
     ASSERT_FALSE(sample.IsNull());
     EXPECT_EQ(SampleBytes(sample), ReadFixture("mono.ogg.raw"));
 }
@@ -126,7 +126,7 @@ TEST_F(OggLoader, AValidChainedFileGivesItsFirstLinkAtItsRate)
         for (const bool seekable : {true, false}) {
             SCOPED_TRACE(seekable ? "seekable" : "read straight through");
             Ref<TByteStream> stream = StreamOver(bytes);
-            if (!seekable) stream = TUnseekableStream::Create(stream);
+            if (!seekable) stream = TWatchedStream::Unseekable(stream);
             Ref<TAudioSample> sample = Load(stream);
             ASSERT_FALSE(sample.IsNull());
             EXPECT_EQ(sample->format, SF_MONO16LE);
@@ -156,7 +156,7 @@ TEST_F(OggLoader, AChainedFileWithABrokenSecondLinkGivesItsFirstLink)
     ASSERT_FALSE(sample.IsNull());
     EXPECT_EQ(sample->hertz, 22050);
     EXPECT_EQ(SampleBytes(sample), ReadFixture("mono.ogg.raw"));
-    sample = Load(TUnseekableStream::Create(StreamOver(bytes)));
+    sample = Load(TWatchedStream::Unseekable(StreamOver(bytes)));
     ASSERT_FALSE(sample.IsNull());
     EXPECT_EQ(SampleBytes(sample), ReadFixture("mono.ogg.raw"));
     EXPECT_EQ(OpenOggDecoderCount(), 0);
@@ -243,12 +243,12 @@ TEST_F(OggLoader, AnAbsurdAnnouncedLengthIsNotAllocated)
 TEST_F(OggLoader, UnseekableInputDecodesToItsEnd)
 {
     Bytes bytes = ReadFixture("stereo.ogg");
-    const Header header = HeaderOf(TUnseekableStream::Create(StreamOver(bytes)));
+    const Header header = HeaderOf(TWatchedStream::Unseekable(StreamOver(bytes)));
     ASSERT_TRUE(header.opened);
     EXPECT_EQ(header.frames, -1);
     EXPECT_EQ(header.channels, 2);
 
-    Ref<TAudioSample> sample = Load(TUnseekableStream::Create(StreamOver(bytes)));
+    Ref<TAudioSample> sample = Load(TWatchedStream::Unseekable(StreamOver(bytes)));
     ASSERT_FALSE(sample.IsNull());
     EXPECT_EQ(SampleBytes(sample), ReadFixture("stereo.ogg.raw"));
 }
@@ -290,7 +290,7 @@ TEST_F(OggLoader, StreamErrorsAreRejectionsAndOtherErrorsPassThrough)
     // A read error while the headers are read, and one in the middle of the audio.
     for (std::int32_t limit : {100, 4000}) {
         SCOPED_TRACE(limit);
-        Ref<TFailingStream> failing = TFailingStream::Create(StreamOver(bytes), limit, New<TStreamReadError>());
+        Ref<TWatchedStream> failing = TWatchedStream::FailingFrom(StreamOver(bytes), limit, New<TStreamReadError>());
         EXPECT_TRUE(LoadAudioSample(failing).IsNull());
         failing->Seek(0);
         try {
@@ -300,8 +300,8 @@ TEST_F(OggLoader, StreamErrorsAreRejectionsAndOtherErrorsPassThrough)
             EXPECT_TRUE(e.Is<TStreamReadError>());
         }
 
-        Ref<TFailingStream> broken =
-            TFailingStream::Create(StreamOver(bytes), limit, TMessageError::Create("disk on fire"_s));
+        Ref<TWatchedStream> broken =
+            TWatchedStream::FailingFrom(StreamOver(bytes), limit, TMessageError::Create("disk on fire"_s));
         try {
             LoadAudioSample(broken);
             ADD_FAILURE() << "no exception";

@@ -5,7 +5,7 @@
 #include "audio/waveout/WaveOut.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "runtime/Error.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/SoundTestSupport.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // unsupported layouts are refused, and hostile files (truncated at every length, absurd sizes, sizes that
 // are not whole frames) never read or keep more than the file holds.
 #include "audio/WAVLoader.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/SoundTestSupport.h"
 
 #include <cstring>
 #include <string>
@@ -190,7 +190,7 @@ TEST_F(WAVLoader, ADataChunkLargerThanTheFileGivesTheFramesThatAreThere)
         // From a stream that does not know its size the memory grows with the data, and the sample keeps
         // only what arrived.
         const std::int64_t before = MemoryInUse();
-        sample = RegisteredLoader<TWAVLoader>()->LoadAudioSample(TUnseekableStream::Create(StreamOver(bytes)));
+        sample = RegisteredLoader<TWAVLoader>()->LoadAudioSample(TWatchedStream::Unseekable(StreamOver(bytes)));
         ASSERT_FALSE(sample.IsNull());
         EXPECT_EQ(SampleBytes(sample), data);
         EXPECT_EQ(sample->capacity, 100);

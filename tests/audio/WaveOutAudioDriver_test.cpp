@@ -5,7 +5,7 @@
 #include "audio/waveout/SoundBuffer.h"
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "audio/waveout/sound.h"
-#include "tests/audio/AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 #include <cmath>
 #include <cstring>

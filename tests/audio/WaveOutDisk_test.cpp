@@ -6,7 +6,7 @@
 #include "audio/waveout/WaveOutAudioDriver.h"
 #include "platform/Audio.h"
 #include "support/DiskAudio.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/SoundTestSupport.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // queue limits, and the reclaiming of voices, channels and buffers.
 #include "audio/waveout/ChannelTable.h"
 #include "audio/waveout/sound.h"
-#include "tests/audio/AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 #include <cstdint>
 #include <vector>

@@ -77,25 +77,19 @@ protected:
         Frame();
     }
 
-    void Down(std::int32_t key) { host->Post(platform::WM_KEYDOWN, static_cast<std::uintptr_t>(key)); }
-    void Up(std::int32_t key) { host->Post(platform::WM_KEYUP, static_cast<std::uintptr_t>(key)); }
-    void Tap(std::int32_t key)
-    {
-        Down(key);
-        Up(key);
-    }
-    // A key press as the platform delivers it: the key down, its character, the key up.
+    void Down(std::int32_t key) { host->Press(key); }
+    void Up(std::int32_t key) { host->Release(key); }
+    void Tap(std::int32_t key) { host->Tap(key); }
+    // A key press as the platform delivers it: the key down, its character, the key up; or the character
+    // alone when no key is named.
     void Type(char16_t c, std::int32_t key = 0)
     {
-        if (key != 0) Down(key);
-        host->Post(platform::WM_CHAR, c);
-        if (key != 0) Up(key);
+        if (key != 0)
+            host->Tap(key, c);
+        else
+            host->Type(std::u16string_view(&c, 1));
     }
-    void TypeText(std::u16string_view text)
-    {
-        for (char16_t c : text)
-            Type(c);
-    }
+    void TypeText(std::u16string_view text) { host->Type(text); }
     // Types each character and gives it the frames the console needs to take it.
     void TypeSlowly(std::u16string_view text)
     {
@@ -104,16 +98,10 @@ protected:
             Frames(4);
         }
     }
-    // Holds an editing key until the console has read it once (reading a held key pauses 30 ms), as a
-    // short tap does; Up and Down are taken as hits on the first frame.
+    // One short press of a key (with the character it types, if any), then the frames to act on it.
     void Press(std::int32_t key, char16_t typed = 0)
     {
-        const std::size_t reads = host->sleeps.size();
-        Down(key);
-        if (typed != 0) host->Post(platform::WM_CHAR, typed);
-        for (int i = 0; i < 6 && host->sleeps.size() == reads; ++i)
-            Frame();
-        Up(key);
+        host->Tap(key, typed);
         Frames(4);
     }
     void Enter(std::u16string_view text)
@@ -211,18 +199,97 @@ TEST_F(ConsoleTest, TheCursorInsertsWhereItStandsAndEditingKeysKeepToTheLine)
     EXPECT_EQ(Console().cursorIndex, 1);
 }
 
-TEST_F(ConsoleTest, AHeldEditingKeyRepeatsEachPeriodAfterItsPause)
+TEST_F(ConsoleTest, EditingKeysActInTheOrderTheyWerePressedAmongTheCharactersTypedAroundThem)
 {
     Show();
-    TypeSlowly(u"abcdef");
-    host->sleeps.clear();
-    Down(VK_LEFT);
-    Frames(12); // 204 ms
-    Up(VK_LEFT);
-    Frame();
-    // Each read sleeps 30 ms, and the next read comes once more than 50 ms have passed since.
+    // Typed faster than the console reads (one keystroke per key-repeat period), all in one frame.
+    TypeText(u"ab");
+    Tap(VK_LEFT);
+    TypeText(u"X");
+    Frames(20);
+    EXPECT_EQ(Text(Console().input), "aXb");
     EXPECT_EQ(Console().cursorIndex, 2);
-    EXPECT_THAT(host->sleeps, ElementsAre(30, 30, 30, 30));
+
+    Press(VK_RETURN, 13);
+    TypeText(u"xyz");
+    Tap(VK_HOME);
+    TypeText(u"w");
+    Tap(VK_END);
+    Tap(VK_BACK);
+    Tap(VK_LEFT);
+    Tap(VK_DELETE);
+    Frames(40);
+    EXPECT_EQ(Text(Console().input), "wx");
+    EXPECT_EQ(Console().cursorIndex, 2);
+}
+
+TEST_F(ConsoleTest, EachPressOfAnEditingKeyActsOnceHoweverShortOrLongAndNothingSleeps)
+{
+    Show();
+    TypeSlowly(u"abcdefgh");
+    // An ordinary press of Backspace: down for 85 ms, with the character it types.
+    Down(VK_BACK);
+    host->Post(platform::WM_CHAR, 8);
+    Frames(5);
+    Up(VK_BACK);
+    Frames(4);
+    EXPECT_EQ(Text(Console().input), "abcdefg");
+    // Taps shorter than the key-repeat period, two of them within one frame.
+    Tap(VK_BACK);
+    Frame();
+    Tap(VK_BACK);
+    Tap(VK_BACK);
+    Frame();
+    Frames(12);
+    EXPECT_EQ(Text(Console().input), "abcd");
+    // Held for just under the repeat delay, with the desktop's own repeats coming in: still one.
+    Down(VK_LEFT);
+    for (int i = 0; i < 28; ++i) { // 476 ms
+        host->Repeat(VK_LEFT);
+        Frame();
+    }
+    Up(VK_LEFT);
+    Frames(4);
+    EXPECT_EQ(Console().cursorIndex, 3);
+    EXPECT_THAT(host->sleeps, ElementsAre()) << "reading a key never sleeps inside the frame";
+}
+
+TEST_F(ConsoleTest, AHeldEditingKeyRepeatsEachKeyRepeatPeriodAfterTheRepeatDelay)
+{
+    Show();
+    TypeSlowly(u"abcdefghijklmnopqrstuvwxyz");
+    ASSERT_EQ(Console().cursorIndex, 26);
+    Down(VK_LEFT);
+    std::vector<std::int32_t> moves; // milliseconds after the press at which the cursor moved
+    std::int32_t index = Console().cursorIndex;
+    for (std::int32_t held = 17; held <= 1020; held += 17) {
+        Frame();
+        if (Console().cursorIndex != index) moves.push_back(held);
+        index = Console().cursorIndex;
+    }
+    Up(VK_LEFT);
+    Frames(10);
+    EXPECT_EQ(Console().cursorIndex, index) << "no repeat after the key is let go";
+    // A key-repeat period ends once more than 50 ms have passed: every third 17 ms frame.
+    constexpr std::int32_t period = (detail::CONSOLE_KEY_REPEAT_PERIOD / 17 + 1) * 17;
+    ASSERT_GE(moves.size(), 2u);
+    EXPECT_LE(moves[0], period) << "the press acts at once";
+    EXPECT_GE(moves[1] - moves[0], detail::CONSOLE_REPEAT_DELAY);
+    EXPECT_LE(moves[1] - moves[0], detail::CONSOLE_REPEAT_DELAY + period);
+    for (std::size_t i = 2; i < moves.size(); ++i)
+        EXPECT_EQ(moves[i] - moves[i - 1], period);
+    EXPECT_GE(moves.size(), 8u);
+    EXPECT_THAT(host->sleeps, ElementsAre());
+
+    // Another key going down ends the repeat, as a desktop's does.
+    Down(VK_RIGHT);
+    Up(VK_RIGHT);
+    Down(VK_LEFT);
+    Frames(8);
+    index = Console().cursorIndex;
+    Tap('A');
+    Frames(40);
+    EXPECT_EQ(Console().cursorIndex, index);
 }
 
 TEST_F(ConsoleTest, OnlyTheSeventySevenCharactersAreTyped)

@@ -40,10 +40,7 @@ TEST(GameFrames, TheFirstTitleFrameAndALevelFrameMatchTheirReferences)
     Ref<test::TCapturingGLDriver> driver = New<test::TCapturingGLDriver>();
     SelectGraphicsDriver(driver, GFX_BACKBUFFER);
 
-    auto pressEscape = [&clock] {
-        clock->Post(256, 27);
-        clock->Post(257, 27, std::intptr_t{3} << 30);
-    };
+    auto pressEscape = [&clock] { clock->Tap(VK_ESCAPE); };
     Ref<TPixmap> title;
     Ref<TPixmap> level;
     int levelFrames = 0;

@@ -3,6 +3,7 @@
 #include "audio/Sound.h"
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
+#include "game/LevelLayout.h"
 #include "runtime/Handle.h"
 #include "support/GameStage.h"
 
@@ -14,20 +15,6 @@
 
 namespace vanta::game {
 namespace {
-
-// The strips in drawing order with their y and speed, as the level builds its layers.
-struct Strip
-{
-    const char* name;
-    float y;
-    int speed;
-};
-const Strip STRIPS[12] = {
-    {"DATAS/herbe0.png", 360, -2},  {"DATAS/herbe1.png", 364, -3},   {"DATAS/herbe2.png", 370, -4},
-    {"DATAS/herbe3.png", 384, -5},  {"DATAS/herbe4.png", 398, -6},   {"DATAS/nuages0.png", 60, -6},
-    {"DATAS/nuages1.png", 102, -5}, {"DATAS/nuages2.png", 182, -4},  {"DATAS/nuages3.png", 220, -3},
-    {"DATAS/nuages4.png", 238, -2}, {"DATAS/barriere.png", 378, -7}, {"DATAS/montagnes.png", 214, -1},
-};
 
 class MainSequence : public ::testing::Test
 {
@@ -86,26 +73,27 @@ TEST_F(MainSequence, OneLevelFrameIsTheNineStepsInOrderAtTheirPlaces)
         const std::vector<test::StageDraw> frame = LevelFrame(n);
         ASSERT_EQ(frame.size(), 2u + 36u + 6u + 7u + 26u + 1u);
         std::size_t at = 0;
-        EXPECT_EQ(frame[at].tx, 0.0f);
-        EXPECT_EQ(frame[at++].ty, 60.0f);
-        EXPECT_EQ(frame[at].what, "DATAS/lune.png");
-        EXPECT_EQ(frame[at].tx, 534.0f);
-        EXPECT_EQ(frame[at++].ty, 60.0f);
+        for (const LevelPicture& picture : {LEVEL_SKY, LEVEL_MOON}) {
+            EXPECT_EQ(frame[at].what, picture.file);
+            EXPECT_EQ(frame[at].tx, static_cast<float>(picture.x));
+            EXPECT_EQ(frame[at++].ty, static_cast<float>(picture.y));
+        }
         // The gate opens on every frame, so the layers have moved n times before they are drawn.
-        for (const Strip& strip : STRIPS) {
+        for (const LevelLayer& strip : LEVEL_LAYERS) {
             const float x = static_cast<float>(strip.speed * n);
             for (float copy : {x, x + 640.0f, x - 640.0f}) {
-                EXPECT_EQ(frame[at].what, strip.name);
-                EXPECT_EQ(frame[at].tx, copy) << strip.name;
-                EXPECT_EQ(frame[at++].ty, strip.y) << strip.name;
+                EXPECT_EQ(frame[at].what, strip.file);
+                EXPECT_EQ(frame[at].tx, copy) << strip.file;
+                EXPECT_EQ(frame[at++].ty, static_cast<float>(strip.y)) << strip.file;
             }
         }
         ExpectGlyphs(frame, at, 6, 10, 30, "V 0.1C");
         ExpectGlyphs(frame, at, 7, 560, 30, "FPS = 0");
         ExpectGlyphs(frame, at, 26, 10, 450, "TOUCHE ESCAPE POUR QUITTER");
-        EXPECT_EQ(frame[at].what, "DATAS/marcheur.png#0");
+        EXPECT_EQ(frame[at].what, std::string(LEVEL_CREATURE.file) + "#0");
         EXPECT_EQ(std::vector<float>({frame[at].x1, frame[at].y1, frame[at].tx, frame[at].ty}),
-                  std::vector<float>({80, 104, 270, 266}));
+                  std::vector<float>(
+                      {LEVEL_CREATURE.cellWidth, LEVEL_CREATURE.cellHeight, LEVEL_CREATURE.x, LEVEL_CREATURE.y}));
     }
 }
 
@@ -159,13 +147,13 @@ TEST_F(MainSequence, AHeldEscapeEndsTheTitleOnlyOnce)
 {
     // Escape goes down during the logo and stays down: its auto-repeats reach the level, which goes on
     // until Escape is released and pressed again.
-    stage.host->Post(test::MESSAGE_KEY_DOWN, 27);
+    stage.host->Press(VK_ESCAPE);
     ASSERT_EQ(Play([this](int frame) {
                   if (frame < 5) {
-                      stage.host->Post(test::MESSAGE_KEY_DOWN, 27, test::KEY_WAS_DOWN);
+                      stage.host->Repeat(VK_ESCAPE);
                   } else if (frame == 5) {
-                      stage.host->Post(test::MESSAGE_KEY_UP, 27, test::KEY_WAS_DOWN | std::intptr_t{1} << 31);
-                      stage.host->Post(test::MESSAGE_KEY_DOWN, 27);
+                      stage.host->Release(VK_ESCAPE);
+                      stage.host->Press(VK_ESCAPE);
                   }
               }),
               0);

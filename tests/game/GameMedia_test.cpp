@@ -6,6 +6,7 @@
 #include "audio/OggLoader.h"
 #include "embedded/ConsoleMedia.h"
 #include "embedded/GameMedia.h"
+#include "game/LevelLayout.h"
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
 #include "runtime/EmbeddedFile.h"
@@ -62,10 +63,6 @@ const ExpectedPicture pictures[] = {
     {"DATAS/marcheur.png", 480, 104, Kind::RGBA},
     {"bakground.png", 256, 128, Kind::RGB},
 };
-
-const char* const strips[] = {"DATAS/herbe0.png",  "DATAS/herbe1.png",  "DATAS/herbe2.png",   "DATAS/herbe3.png",
-                              "DATAS/herbe4.png",  "DATAS/nuages0.png", "DATAS/nuages1.png",  "DATAS/nuages2.png",
-                              "DATAS/nuages3.png", "DATAS/nuages4.png", "DATAS/barriere.png", "DATAS/montagnes.png"};
 
 class GameMedia : public ::testing::Test
 {
@@ -336,7 +333,8 @@ TEST_F(GameMedia, EachSceneLayerHasItsShape)
 
 TEST_F(GameMedia, StripsTileWithCopiesOfThemselvesAt640PixelSteps)
 {
-    for (const char* name : strips) {
+    for (const game::LevelLayer& layer : game::LEVEL_LAYERS) {
+        const std::string name(layer.file);
         SCOPED_TRACE(name);
         const Ref<TPixmap> strip = Load(name);
         std::vector<double> steps;

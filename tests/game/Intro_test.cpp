@@ -84,7 +84,7 @@ protected:
 TEST_F(IntroScreens, TheLogoLastsExactly100FramesWhateverKeysArePressed)
 {
     stage.PressEscape();
-    stage.host->Post(test::MESSAGE_KEY_DOWN, 32);
+    stage.host->Press(VK_SPACE);
     stage.driver->surfaces.back()->onFlip = [this] { stage.PressEscape(); };
     const int flips = stage.Flips();
     const int pumps = stage.host->pumps;

@@ -8,6 +8,7 @@
 #include "runtime/Error.h"
 #include "support/RecordingGraphicsTest.h"
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -181,6 +182,55 @@ TEST_F(DrawTest, TilingFromFarLeftOnAWholeNumberOfTilesLeavesNoGapAtTheEdge)
     driver->ClearCalls();
     TileImage(image, std::nanf(""), 0);
     EXPECT_TRUE(driver->Calls("FrameDraw").empty());
+}
+
+TEST_F(DrawTest, TilingCoversEveryViewportPixelExactlyOnceAtWholeAndFractionalOffsets)
+{
+    // A tile covers the pixels whose centres lie inside it. Counted with the centre on a tile's edge taken
+    // by the tile after it and, separately, by the tile before it, so that neither rounding rule of a
+    // rasteriser can leave a gap or a double at the viewport's edges.
+    Ref<TImage> image = Picture(64, 48);
+    const float offsets[] = {0,     0.25f,  0.5f,   0.75f, 1,      10,      10.6f,
+                             63.9f, 64.75f, -0.25f, -0.5f, -0.75f, -64.75f, -127.3f};
+    const std::int32_t views[][4] = {{0, 0, 640, 480}, {100, 50, 100, 10}, {-3, 7, 130, 1}};
+    const auto coveredOnce = [](const std::vector<double>& starts, double size, std::int32_t from, std::int32_t count) {
+        for (std::int32_t pixel = from; pixel < from + count; ++pixel) {
+            const double centre = pixel + 0.5;
+            int leftEdgeIn = 0, rightEdgeIn = 0;
+            for (double start : starts) {
+                leftEdgeIn += start <= centre && centre < start + size;
+                rightEdgeIn += start < centre && centre <= start + size;
+            }
+            if (leftEdgeIn != 1 || rightEdgeIn != 1) return pixel;
+        }
+        return INT32_MIN;
+    };
+    for (const auto& view : views) {
+        SetViewport(view[0], view[1], view[2], view[3]);
+        for (float x : offsets) {
+            for (float y : offsets) {
+                SCOPED_TRACE(::testing::Message()
+                             << "(" << x << ", " << y << ") in view " << view[0] << ", " << view[1]);
+                driver->ClearCalls();
+                TileImage(image, x, y);
+                std::vector<double> columns, rows;
+                for (const test::DrawCall& draw : driver->Calls("FrameDraw")) {
+                    ASSERT_EQ(draw.args[2], 64);
+                    if (rows.empty() || draw.args[5] != rows.back()) rows.push_back(draw.args[5]);
+                    if (rows.size() == 1) columns.push_back(draw.args[4]);
+                }
+                ASSERT_EQ(driver->Calls("FrameDraw").size(), columns.size() * rows.size()) << "a grid of whole rows";
+                EXPECT_EQ(coveredOnce(columns, 64, view[0], view[2]), INT32_MIN) << "column";
+                EXPECT_EQ(coveredOnce(rows, 48, view[1], view[3]), INT32_MIN) << "row";
+            }
+        }
+    }
+    // The offset that showed the fault: column 0 and row 0 were left bare.
+    SetViewport(0, 0, 640, 480);
+    driver->ClearCalls();
+    TileImage(Picture(64, 64), 0.75f, 64.75f);
+    EXPECT_EQ(driver->Calls("FrameDraw")[0].args[4], -63.25);
+    EXPECT_EQ(driver->Calls("FrameDraw")[0].args[5], -63.25);
 }
 
 TEST_F(DrawTest, TilingAnImageOfNoPixelsDrawsNothing)

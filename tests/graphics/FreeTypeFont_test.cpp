@@ -9,6 +9,7 @@
 #include "stream/EndianStream.h"
 #include "stream/IncbinStream.h"
 #include "stream/MemoryStream.h"
+#include "support/StreamDoubles.h"
 #include "support/WinFontFile.h"
 
 #include <algorithm>
@@ -353,42 +354,19 @@ TEST_F(FreeTypeFontTest, WhatIsNotAFontOrCannotBeOpenedIsNull)
     EXPECT_TRUE(TFreeTypeFont::Load(NewArray("i", 3), 10, 0).IsNull()) << "a url that is not a string";
 }
 
-// A stream over an embedded file that counts how often the loader opened and closed it.
-class TCountedStream final : public TForwardingStream
-{
-    VANTA_CLASS(TCountedStream, TForwardingStream)
-public:
-    static inline int opened = 0;
-    static inline int closed = 0;
-    std::int32_t Close() override
-    {
-        if (!Inner().IsNull()) ++closed;
-        const std::int32_t result = TForwardingStream::Close();
-        SetStream(Null);
-        return result;
-    }
-};
-
-class TCountingOpener final : public TStreamOpener
-{
-    VANTA_CLASS(TCountingOpener, TStreamOpener)
-public:
-    Ref<TByteStream> CreateStream(const Ref<Object>&, const Ref<String>& protocol, const Ref<String>& path,
-                                  bool readable, bool writeable) override
-    {
-        if (vanta::Compare(protocol, "counted"_s) != 0) return Null;
-        const Ref<TByteStream> inner = OpenStream("incbin::"_s + path, readable, writeable);
-        if (inner.IsNull()) return Null;
-        const Ref<TCountedStream> stream = New<TCountedStream>();
-        stream->SetStream(inner);
-        ++TCountedStream::opened;
-        return stream;
-    }
-};
-
 TEST_F(FreeTypeFontTest, EveryStreamTheLoaderOpensIsClosedAgain)
 {
-    New<TCountingOpener>();
+    // "counted::name" opens the embedded file through a watched stream, kept here.
+    static std::vector<Ref<test::TWatchedStream>> opened;
+    New<test::TTestOpener>("counted", [](const Ref<String>& path, bool readable, bool writeable) -> Ref<TByteStream> {
+        const Ref<TByteStream> inner = OpenStream("incbin::"_s + path, readable, writeable);
+        if (inner.IsNull()) return Null;
+        opened.push_back(test::TWatchedStream::Over(inner));
+        return opened.back();
+    });
+    const auto closed = [] {
+        return std::count_if(opened.begin(), opened.end(), [](const auto& stream) { return stream->closes > 0; });
+    };
     const std::vector<std::uint8_t> font = FileBytes(VANTA_CONSOLE_FONT_FILE);
     Embed("counted-cut.fon", std::vector<std::uint8_t>(font.begin(), font.begin() + 300));
     struct Case
@@ -400,14 +378,15 @@ TEST_F(FreeTypeFontTest, EveryStreamTheLoaderOpensIsClosedAgain)
     for (const Case& c : {Case{"counted::Vanta.fon", 12, true}, Case{"counted::Vanta.fon", 10, true},
                           Case{"counted::Vanta.fon", 5, false}, Case{"counted::counted-cut.fon", 10, false},
                           Case{"bigendian::counted::Vanta.fon", 11, true}}) {
-        TCountedStream::opened = TCountedStream::closed = 0;
+        opened.clear();
         EXPECT_EQ(Load(c.url, c.size).IsNull(), !c.loads) << c.url << " at " << c.size;
-        EXPECT_GE(TCountedStream::opened, 1) << c.url;
-        EXPECT_EQ(TCountedStream::closed, TCountedStream::opened) << c.url << " at " << c.size;
+        EXPECT_GE(opened.size(), 1u) << c.url;
+        EXPECT_EQ(closed(), std::ssize(opened)) << c.url << " at " << c.size;
     }
-    TCountedStream::opened = TCountedStream::closed = 0;
+    opened.clear();
     EXPECT_EQ(DescribeFontFile("counted::Vanta.fon"_s).size(), 2u);
-    EXPECT_EQ(TCountedStream::closed, TCountedStream::opened);
+    EXPECT_EQ(closed(), std::ssize(opened));
+    opened.clear();
 }
 
 TEST_F(FreeTypeFontTest, TheLoaderJoinsTheChainOnceAndTakesOnlyStrings)

@@ -191,15 +191,7 @@ TEST_F(GLContextTest, ATextureUploadedInTheSharedContextScopeIsUsableInTheDrawin
     ASSERT_EQ(platform::CurrentGLContext(), context->context);
 
     EXPECT_EQ(glIsTexture(texture), static_cast<GLboolean>(GL_TRUE));
-    PixelProjection(32, 32);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glColor3ub(255, 255, 255);
-    Quad(0, 0, 32, 32);
-    glDisable(GL_TEXTURE_2D);
-    glFinish();
+    test::DrawTextureOver(texture, 32);
     ExpectColour(ReadPixel(16, 16), 0, 255, 0);
     glDeleteTextures(1, &texture);
 }

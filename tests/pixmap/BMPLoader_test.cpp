@@ -1,9 +1,9 @@
 // The BMP loader: files made by common tools against stb_image (1, 4, 8, 24 bits; 12-, 40-, 108- and
 // 124-byte headers; top-down), hand-made files for palettes, offsets, padding and refusals, and files of
 // known pixels from the test writer for 2-bit palettes, 16- and 32-bit bit fields and run-length codes.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/BMPLoader.h"
 #include "support/BMPWriter.h"
+#include "support/LoaderTestSupport.h"
 
 #include <bit>
 #include <cmath>

@@ -1,11 +1,12 @@
 // The four loaders together: the trial order, the loader each fixture lands on, URLs through the stream
 // layer, and hostile data (every fixture cut at many lengths, bytes flipped) refused without a crash.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/BMPLoader.h"
 #include "pixmap/loaders/JPEGLoader.h"
 #include "pixmap/loaders/PNGLoader.h"
 #include "pixmap/loaders/TGALoader.h"
 #include "runtime/Error.h"
+#include "support/LoaderTestSupport.h"
+#include "support/StreamDoubles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -106,30 +107,6 @@ TEST(ImageLoaders, AStreamPassedInIsReadFromItsPositionAndLeftOpen)
     EXPECT_EQ(ReadByte(stream), 'p');
 }
 
-// A stream over bytes whose reads fail (move nothing) from `failAt` on, before its end: the device error
-// that the stream layer turns into `TStreamReadError`.
-class TFailingStream : public TByteStream
-{
-    VANTA_CLASS(TFailingStream, TByteStream)
-public:
-    TFailingStream(std::string bytes, std::int32_t failAt) : bytes_(std::move(bytes)), failAt_(failAt) {}
-    std::int32_t Pos() override { return pos_; }
-    std::int32_t Size() override { return std::int32_t(bytes_.size()); }
-    std::int32_t Seek(std::int32_t pos) override { return pos_ = std::clamp(pos, 0, Size()); }
-    std::int32_t Read(void* buffer, std::int32_t count) override
-    {
-        const std::int32_t n = std::clamp(std::min(count, failAt_ - pos_), 0, Size() - pos_);
-        std::memcpy(buffer, bytes_.data() + pos_, std::size_t(n));
-        pos_ += n;
-        return n;
-    }
-
-private:
-    std::string bytes_;
-    std::int32_t failAt_;
-    std::int32_t pos_ = 0;
-};
-
 // A read error inside libpng's or libjpeg's callbacks unwinds through the C glue and comes out as the
 // stream error again: the loader alone throws it, `LoadPixmap` counts it as a rejection.
 TEST(ImageLoaders, AReadErrorInsideALoaderIsItsRejection)
@@ -138,7 +115,7 @@ TEST(ImageLoaders, AReadErrorInsideALoaderIsItsRejection)
     for (const char* name : {"png_rgba.png", "jpeg_progressive.jpg", "tga32_rle.tga", "bmp8.bmp"}) {
         const std::string bytes = Fixture(name);
         const std::int32_t failAt = std::int32_t(bytes.size()) / 2;
-        EXPECT_TRUE(LoadPixmap(New<TFailingStream>(bytes, failAt)).IsNull()) << name;
+        EXPECT_TRUE(LoadPixmap(TWatchedStream::FailingFrom(MemoryOver(bytes), failAt)).IsNull()) << name;
         EXPECT_TRUE(PNGStream().IsNull());
         const Ref<TPixmapLoader> loader = [&bytes]() -> Ref<TPixmapLoader> {
             Ref<TPixmapLoader> found;
@@ -147,7 +124,7 @@ TEST(ImageLoaders, AReadErrorInsideALoaderIsItsRejection)
         }();
         ASSERT_FALSE(loader.IsNull()) << name;
         try {
-            loader->LoadPixmap(New<TFailingStream>(bytes, failAt));
+            loader->LoadPixmap(TWatchedStream::FailingFrom(MemoryOver(bytes), failAt));
             ADD_FAILURE() << name << ": the read error was swallowed";
         } catch (const Exception& e) {
             EXPECT_TRUE(e.Is<TStreamReadError>()) << name;

@@ -1,9 +1,9 @@
 // The JPEG loader: grey, colour and progressive files decoded exactly as bare libjpeg decodes them and
 // close to what stb_image makes of them; CMYK refused; truncated data decoded as far as it goes; a read
 // error inside libjpeg unwinds cleanly.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/JPEGLoader.h"
 #include "runtime/Error.h"
+#include "support/LoaderTestSupport.h"
 
 #include <csetjmp>
 #include <cstdio>

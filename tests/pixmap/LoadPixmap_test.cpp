@@ -1,8 +1,9 @@
 // `LoadPixmap`'s walk of the registry with loaders made for the test: the start position restored before
 // each loader, stream errors counted as rejections, other errors passed on with the stream closed, streams
 // that cannot seek refused. (Loaders are never unregistered, so this suite has a program of its own.)
-#include "LoaderTestSupport.h"
 #include "runtime/Error.h"
+#include "support/LoaderTestSupport.h"
+#include "support/StreamDoubles.h"
 
 namespace vanta::test {
 namespace {
@@ -38,23 +39,6 @@ public:
     std::int32_t width = 1;
     int calls = 0;
     std::int32_t startSeen = -2;
-};
-
-// A stream that counts its closes and can pretend to have no positions, or to have them but not go back.
-class TWatchedStream : public TForwardingStream
-{
-    VANTA_CLASS(TWatchedStream, TForwardingStream)
-public:
-    std::int32_t Pos() override { return seekable ? TForwardingStream::Pos() : -1; }
-    std::int32_t Seek(std::int32_t pos) override { return seekFails ? -1 : TForwardingStream::Seek(pos); }
-    std::int32_t Close() override
-    {
-        ++closes;
-        return TForwardingStream::Close();
-    }
-    bool seekable = true;
-    bool seekFails = false;
-    int closes = 0;
 };
 
 struct Registry

@@ -1,9 +1,9 @@
 // The PNG loader and writer: every colour type against stb_image, the format each becomes, damaged files,
 // the stream left closed and `PNGStream` cleared, and writer round trips for the six pixel formats.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/PNGLoader.h"
 #include "runtime/Error.h"
 #include "stream/MemoryBlock.h"
+#include "support/LoaderTestSupport.h"
 
 #include <filesystem>
 

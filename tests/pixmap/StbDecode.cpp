@@ -1,7 +1,7 @@
 // stb_image, the independent decoder the loader tests compare against, compiled once for the suite.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
-#include "LoaderTestSupport.h"
+#include "support/LoaderTestSupport.h"
 
 #include <stb/stb_image.h>
 

@@ -2,8 +2,8 @@
 // both origins), hand-made files for 15 and 16 bits, packets across rows, size limits and refusals, and
 // files of known pixels from the test writer for grey and colour-mapped pictures, every origin and the
 // attribute bits.
-#include "LoaderTestSupport.h"
 #include "pixmap/loaders/TGALoader.h"
+#include "support/LoaderTestSupport.h"
 #include "support/TGAWriter.h"
 
 namespace vanta::test {

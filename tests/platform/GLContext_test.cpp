@@ -35,11 +35,7 @@ protected:
 
     void SetUp() override
     {
-#ifdef VANTA_GL_OFFSCREEN
-        ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-#else
-        VANTA_REQUIRE_DISPLAY();
-#endif
+        VANTA_REQUIRE_GL_SURFACE();
         ASSERT_TRUE(StartVideo()) << VideoError();
     }
 
@@ -146,24 +142,7 @@ TEST_F(GLContextTest, TextureMadeInTheHiddenSharedContextIsUsableInAWindowContex
 
     ASSERT_TRUE(MakeCurrent(context)) << GLError();
     EXPECT_EQ(glIsTexture(texture), static_cast<GLboolean>(GL_TRUE));
-    PixelProjection(32, 32);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glColor3ub(255, 255, 255);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(32, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(32, 32);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 32);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glFinish();
+    test::DrawTextureOver(texture, 32);
     ExpectColour(ReadPixel(16, 16), 0, 255, 0);
     glDeleteTextures(1, &texture);
 }

@@ -1,8 +1,8 @@
 // Translation of SDL events into Windows messages: events go in through SDL's real queue and come out of
 // the platform's pump. Runs on SDL's offscreen video driver.
-#include "RecordingProc.h"
 #include "platform/Platform.h"
 #include "platform/detail/State.h"
+#include "support/RecordingProc.h"
 
 #include <atomic>
 #include <cstring>

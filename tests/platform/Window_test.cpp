@@ -1,8 +1,8 @@
 // Real windows on a real X server (a private Xvfb), driven with real X11 input from
 // xdotool: placement and styles, keys with auto-repeat, Shift and Alt, the mouse, the close request,
 // focus, display modes and message boxes.
-#include "RecordingProc.h"
 #include "platform/Platform.h"
+#include "support/RecordingProc.h"
 #include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
 #include "support/X11Tools.h"

@@ -1,9 +1,9 @@
 // Endian streams: big-endian numbers in both directions, short reads at the end, and the little-endian
 // shortcut.
-#include "StreamTestSupport.h"
 #include "stream/EndianStream.h"
 #include "stream/MemoryBlockStream.h"
 #include "stream/MemoryStream.h"
+#include "support/StreamTestSupport.h"
 
 #include <string>
 

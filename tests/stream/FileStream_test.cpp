@@ -1,9 +1,9 @@
 // File streams on real temporary files: modes, paths with backslashes, positions, closing, and what an
 // unclosed stream does when it dies.
-#include "StreamTestSupport.h"
 #include "runtime/Error.h"
 #include "stream/MemoryBlock.h"
 #include "stream/Stream.h"
+#include "support/StreamTestSupport.h"
 
 #include <filesystem>
 #include <string>

@@ -1,12 +1,12 @@
 // Memory blocks and memory-block streams: growth, adoption of external memory, checked peek and poke,
 // stream transfers, and saving and loading by URL.
-#include "StreamTestSupport.h"
 #include "runtime/EmbeddedFile.h"
 #include "runtime/Error.h"
 #include "stream/IncbinStream.h"
 #include "stream/MemoryBlock.h"
 #include "stream/MemoryBlockStream.h"
 #include "stream/MemoryStream.h"
+#include "support/StreamTestSupport.h"
 
 #include <cstring>
 #include <string>

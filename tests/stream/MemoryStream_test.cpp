@@ -1,8 +1,8 @@
 // Memory streams: clamped seeks and transfers over a fixed area, read-only and unreadable areas, and the
 // direct typed readers against the generic ones.
-#include "StreamTestSupport.h"
 #include "runtime/Error.h"
 #include "stream/MemoryStream.h"
+#include "support/StreamTestSupport.h"
 
 #include <string>
 

@@ -1,6 +1,5 @@
 // URL protocols: the split at "::", plain paths, passed streams, the factory order, and the memory-block,
 // endian and "incbin" factories.
-#include "StreamTestSupport.h"
 #include "runtime/EmbeddedFile.h"
 #include "runtime/Error.h"
 #include "stream/EndianStream.h"
@@ -8,6 +7,8 @@
 #include "stream/MemoryBlockStream.h"
 #include "stream/MemoryStream.h"
 #include "stream/Stream.h"
+#include "support/StreamDoubles.h"
+#include "support/StreamTestSupport.h"
 
 #include <string>
 
@@ -16,36 +17,13 @@
 namespace vanta {
 namespace {
 
-// Records what it was asked and answers a memory stream over its tag for its protocol.
-class TRecordingOpener : public TStreamOpener
+// A test factory for `protocol` that answers a memory stream over the one character `tag`.
+Ref<test::TTestOpener> TagOpener(const char* protocol, const char* tag)
 {
-    VANTA_CLASS(TRecordingOpener, TStreamOpener)
-public:
-    TRecordingOpener(const char* protocol, const char* tag) : protocol(protocol), tag(tag) {}
-
-    Ref<TByteStream> CreateStream(const Ref<Object>& url, const Ref<String>& protocolAsked, const Ref<String>& path,
-                                  bool readable, bool writeable) override
-    {
-        ++calls;
-        lastUrl = url;
-        lastProtocol = test::Text(protocolAsked);
-        lastPath = test::Text(path);
-        lastReadable = readable;
-        lastWriteable = writeable;
-        if (declines || lastProtocol != protocol) return Null;
+    return New<test::TTestOpener>(protocol, [tag](const Ref<String>&, bool, bool) -> Ref<TByteStream> {
         return TMemoryStream::Create(const_cast<char*>(tag), 1, true, false);
-    }
-
-    std::string protocol;
-    const char* tag;
-    bool declines = false;
-    int calls = 0;
-    Ref<Object> lastUrl;
-    std::string lastProtocol;
-    std::string lastPath;
-    bool lastReadable = false;
-    bool lastWriteable = false;
-};
+    });
+}
 
 char TagOf(const Ref<TByteStream>& stream)
 {
@@ -166,7 +144,7 @@ TEST_F(StreamOpenerTest, OtherObjectsAndNullOpenNothing)
 
 TEST_F(StreamOpenerTest, TheUrlIsSplitAtTheFirstSeparator)
 {
-    Ref<TRecordingOpener> recorder = New<TRecordingOpener>("split", "s");
+    Ref<test::TTestOpener> recorder = TagOpener("split", "s");
     Ref<String> url = "split::a::b"_s;
     ASSERT_TRUE(OpenStream(url, false, true));
     EXPECT_EQ(recorder->lastProtocol, "split");
@@ -190,9 +168,9 @@ TEST_F(StreamOpenerTest, TheUrlIsSplitAtTheFirstSeparator)
 
 TEST_F(StreamOpenerTest, AFactoryMadeLaterIsAskedFirst)
 {
-    Ref<TRecordingOpener> first = New<TRecordingOpener>("order", "1");
+    Ref<test::TTestOpener> first = TagOpener("order", "1");
     EXPECT_EQ(TagOf(OpenReadStream("order::x"_s)), '1');
-    Ref<TRecordingOpener> second = New<TRecordingOpener>("order", "2");
+    Ref<test::TTestOpener> second = TagOpener("order", "2");
     EXPECT_EQ(StreamFactories(), second);
     EXPECT_EQ(second->Next(), first);
     const int firstCalls = first->calls;
@@ -202,7 +180,7 @@ TEST_F(StreamOpenerTest, AFactoryMadeLaterIsAskedFirst)
     EXPECT_EQ(TagOf(OpenReadStream("order::x"_s)), '1');
 
     // A later factory for an existing protocol takes precedence over the built-in one.
-    Ref<TRecordingOpener> incbin = New<TRecordingOpener>("incbin", "3");
+    Ref<test::TTestOpener> incbin = TagOpener("incbin", "3");
     EXPECT_EQ(TagOf(OpenReadStream("incbin::a.bin"_s)), '3');
     incbin->declines = true;
     EXPECT_EQ(TagOf(OpenReadStream("incbin::a.bin"_s)), 0);
@@ -210,7 +188,7 @@ TEST_F(StreamOpenerTest, AFactoryMadeLaterIsAskedFirst)
 
 TEST_F(StreamOpenerTest, TheBaseFactoryIsAbstract)
 {
-    Ref<TRecordingOpener> recorder = New<TRecordingOpener>("abstract", "a");
+    Ref<test::TTestOpener> recorder = TagOpener("abstract", "a");
     try {
         recorder->TStreamOpener::CreateStream("x"_s, "x"_s, ""_s, true, false);
         FAIL() << "no error";

@@ -1,10 +1,10 @@
 // The stream base classes: the primitives' defaults, the typed helpers over streams that move a byte at
 // a time or fail, forwarding and borrowing, and the whole-stream helpers.
-#include "StreamTestSupport.h"
 #include "runtime/Error.h"
 #include "stream/IncbinStream.h"
 #include "stream/MemoryStream.h"
 #include "stream/Stream.h"
+#include "support/StreamTestSupport.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Text streams: the four encodings, lines, and malformed UTF-8 that must cost only its own bytes.
-#include "StreamTestSupport.h"
 #include "stream/MemoryBlockStream.h"
 #include "stream/MemoryStream.h"
 #include "stream/TextStream.h"
+#include "support/StreamTestSupport.h"
 
 #include <string>
 

@@ -8,8 +8,8 @@
 // A separate process, not a thread: SDL shows X11 message boxes in a forked child, and a thread of the
 // test program that holds an allocator lock at that moment would leave the child stuck. Exits 0 when
 // it answered, 1 when the window did not show within 20 s, 2 on bad arguments.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
+#include "support/VirtualDisplay.h"
+#include "support/X11Tools.h"
 
 #include <chrono>
 #include <string>

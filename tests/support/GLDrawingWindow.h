@@ -10,13 +10,14 @@
 //     TEST_F(MyTest, RedFills) { SetColor(255, 0, 0); DrawRect(0, 0, 64, 48); ExpectAt(5, 5, 255, 0, 0); }
 #pragma once
 
-#include "VirtualDisplay.h"
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/gl/GLFlat2DDriver.h"
 #include "platform/Platform.h"
 #include "startup/ModuleSequence.h"
 #include "support/GLReadback.h"
+#include "support/VirtualDisplay.h"
+#include "system/System.h"
 
 #include <cstdlib>
 
@@ -39,11 +40,7 @@ protected:
 
     void SetUp() override
     {
-#ifdef VANTA_GL_OFFSCREEN
-        ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-#else
-        VANTA_REQUIRE_DISPLAY();
-#endif
+        VANTA_REQUIRE_GL_SURFACE();
         RunModuleInitialisers(MODULES_GRAPHICS);
         ASSERT_TRUE(platform::StartVideo()) << platform::VideoError();
         SelectGraphicsDriver(GLFlat2DDriver(), GFX_BACKBUFFER);

@@ -68,4 +68,19 @@ inline void Quad(float left, float top, float right, float bottom)
     glEnd();
 }
 
+// Clears a size x size pixel projection to black and draws `texture` over all of it, untinted, as a
+// textured quad; finished, so the pixels can be read at once.
+inline void DrawTextureOver(GLuint texture, int size)
+{
+    PixelProjection(size, size);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor3ub(255, 255, 255);
+    Quad(0, 0, static_cast<float>(size), static_cast<float>(size));
+    glDisable(GL_TEXTURE_2D);
+    glFinish();
+}
+
 } // namespace vanta::test

@@ -20,12 +20,6 @@
 
 namespace vanta::test {
 
-// Window messages the scripted driver can post.
-inline constexpr std::uint32_t MESSAGE_KEY_DOWN = 256;
-inline constexpr std::uint32_t MESSAGE_KEY_UP = 257;
-// lParam bit 30: the key was already down (an auto-repeat).
-inline constexpr std::intptr_t KEY_WAS_DOWN = std::intptr_t{1} << 30;
-
 // One image frame drawn: what it showed and the driver's arguments.
 struct StageDraw
 {
@@ -68,11 +62,7 @@ public:
     }
 
     // Presses (and releases) Escape: the messages wait in the queue until input is polled.
-    void PressEscape()
-    {
-        host->Post(MESSAGE_KEY_DOWN, 27);
-        host->Post(MESSAGE_KEY_UP, 27, KEY_WAS_DOWN | std::intptr_t{1} << 31);
-    }
+    void PressEscape() { host->Tap(VK_ESCAPE); }
 
     // Every image frame drawn since the log was last cleared, in order.
     std::vector<StageDraw> Draws() const

@@ -1,12 +1,16 @@
 // A host driver for tests: messages are queued by the test and pumped through the real input hook; the
 // clock is a number the test sets, and sleeping (or `Advance`) moves it on, wrapping round like the real
-// 32-bit millisecond clock.
+// 32-bit millisecond clock. Keys are pressed, repeated, released and typed by their names (system/Keys.h),
+// with the message numbers and key-data bits the platform layer posts.
 #pragma once
 
+#include "platform/Messages.h"
 #include "system/HostDriver.h"
 #include "system/Input.h"
+#include "system/Keys.h"
 
 #include <deque>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -43,6 +47,7 @@ public:
         Advance(milliseconds);
     }
     std::int32_t TakeChar() override { return TakeInputChar(); }
+    KeyStroke TakeStroke() override { return TakeInputStroke(); }
     std::int32_t TakeKeyHits(std::int32_t key) override { return TakeInputKeyHits(key); }
     std::int32_t KeyState(std::int32_t key) override { return InputKeyState(key); }
     void ClearKeyState() override { ClearInputKeyState(); }
@@ -58,6 +63,33 @@ public:
     void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam = 0)
     {
         messages.emplace_back(message, wParam, lParam);
+    }
+
+    // The key going down.
+    void Press(std::int32_t key) { Post(platform::WM_KEYDOWN, static_cast<std::uintptr_t>(key)); }
+    // The desktop's auto-repeat of a held key: a key down marked as already down.
+    void Repeat(std::int32_t key)
+    {
+        Post(platform::WM_KEYDOWN, static_cast<std::uintptr_t>(key), platform::KEYDATA_PREVIOUS_DOWN);
+    }
+    // The key going up.
+    void Release(std::int32_t key)
+    {
+        Post(platform::WM_KEYUP, static_cast<std::uintptr_t>(key),
+             platform::KEYDATA_PREVIOUS_DOWN | platform::KEYDATA_TRANSITION_UP);
+    }
+    // One short press: the key down, the character it types (none for 0), the key up.
+    void Tap(std::int32_t key, char16_t typed = 0)
+    {
+        Press(key);
+        if (typed != 0) Post(platform::WM_CHAR, typed);
+        Release(key);
+    }
+    // Each character of `text` as typed, without key messages.
+    void Type(std::u16string_view text)
+    {
+        for (const char16_t c : text)
+            Post(platform::WM_CHAR, c);
     }
 
     using Message = std::tuple<std::uint32_t, std::uintptr_t, std::intptr_t>;

@@ -2,7 +2,7 @@
 //
 // Builds on fork/exec, poll and the Xvfb program. Xvfb's -displayfd option tells when the server
 // accepts connections, so nothing here sleeps and guesses.
-#include "VirtualDisplay.h"
+#include "support/VirtualDisplay.h"
 
 #include <cerrno>
 #include <chrono>

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <optional>
+#include <cstdlib>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -88,3 +89,11 @@ int WaitForProgram(pid_t program);
             GTEST_SKIP() << vantaDisplay.Message();                                                                    \
         ASSERT_TRUE(vantaDisplay.Ready()) << vantaDisplay.Message();                                                   \
     } while (false)
+
+// Inside a GoogleTest body of a GL suite built twice: SDL's offscreen driver (EGL) when the suite is built
+// with VANTA_GL_OFFSCREEN, else the virtual display as `VANTA_REQUIRE_DISPLAY` gives it.
+#ifdef VANTA_GL_OFFSCREEN
+#define VANTA_REQUIRE_GL_SURFACE() ::setenv("SDL_VIDEODRIVER", "offscreen", 1)
+#else
+#define VANTA_REQUIRE_GL_SURFACE() VANTA_REQUIRE_DISPLAY()
+#endif

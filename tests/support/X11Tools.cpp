@@ -2,7 +2,7 @@
 // what a window shows.
 //
 // Builds on Xlib.
-#include "X11Tools.h"
+#include "support/X11Tools.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -5,6 +5,9 @@
 #include "support/ScriptedHostDriver.h"
 #include "system/HostDriver.h"
 #include "system/Input.h"
+#include "system/Keys.h"
+
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +115,37 @@ TEST_F(InputTest, CharactersComeOldestFirstAndAFullRingDropsTheRest)
     EXPECT_EQ(NextTypedChar(), 0) << "the 257th was dropped";
     driver->Post(platform::WM_SYSCHAR, 0x20AC);
     EXPECT_EQ(NextTypedChar(), 0x20AC);
+}
+
+TEST_F(InputTest, KeystrokesKeepKeyPressesAndCharactersInTheirOrderWithoutTheDesktopsRepeats)
+{
+    using Stroke = std::pair<std::int32_t, std::int32_t>; // key, character
+    const auto next = [] {
+        const KeyStroke stroke = NextKeyStroke();
+        return Stroke(stroke.key, stroke.character);
+    };
+    driver->Type(u"ab");
+    driver->Press(VK_LEFT);
+    driver->Repeat(VK_LEFT);
+    driver->Release(VK_LEFT);
+    driver->Tap(VK_BACK, 8);
+    driver->Post(platform::WM_LBUTTONDOWN, 0);
+    EXPECT_EQ(next(), Stroke(0, 'a'));
+    EXPECT_EQ(next(), Stroke(0, 'b'));
+    EXPECT_EQ(next(), Stroke(VK_LEFT, 0)) << "once, however long it was held";
+    EXPECT_EQ(next(), Stroke(VK_BACK, 0));
+    EXPECT_EQ(next(), Stroke(0, 8));
+    EXPECT_EQ(next(), Stroke(0, 0)) << "buttons are no keystrokes";
+    EXPECT_EQ(NextTypedChar(), 'a') << "the character ring is read apart";
+
+    driver->Type(u"x");
+    ClearKeys();
+    EXPECT_EQ(next(), Stroke(0, 0)) << "cleared with the key state";
+    for (int i = 0; i < 257; ++i)
+        driver->Press(VK_END);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(next(), Stroke(VK_END, 0)) << i;
+    EXPECT_EQ(next(), Stroke(0, 0)) << "the 257th was dropped";
 }
 
 TEST_F(InputTest, PointerCoordinatesAreSignedSixteenBitHalves)

@@ -1,8 +1,8 @@
 // vanta-asset's sound commands, run as the real program: `info` describes sounds, `audio` writes them as WAV
 // files in their own layout, and failures and wrong command lines give their exit statuses and messages.
 #include "audio/WAVLoader.h"
-#include "support/Subprocess.h"
-#include "tests/audio/SoundTestSupport.h"
+#include "support/AssetTool.h"
+#include "support/SoundTestSupport.h"
 #include "tools/asset/AssetTool.h"
 
 #include <filesystem>
@@ -27,13 +27,6 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    static ProcessResult Tool(const std::vector<std::string>& arguments)
-    {
-        std::vector<std::string> argv{VANTA_ASSET_TOOL};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        return RunProcess(argv, fs::temp_directory_path().string());
-    }
-
     std::string Out(const char* name) const { return (folder / name).string(); }
 
     fs::path folder;
@@ -41,12 +34,12 @@ protected:
 
 TEST_F(AssetAudio, InfoDescribesSounds)
 {
-    ProcessResult result = Tool({"info", FixturePath("mono.ogg")});
+    ProcessResult result = RunAssetTool({"info", FixturePath("mono.ogg")});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "kind: sound\nloader: Ogg\nformat: SF_MONO16LE\nchannels: 1\nbits: 16\nrate: 22050\n"
                           "frames: 5512\nseconds: 0.250\n");
 
-    result = Tool({"info", FixturePath("stereo8.wav")});
+    result = RunAssetTool({"info", FixturePath("stereo8.wav")});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("loader: WAV\nformat: SF_STEREO8\nchannels: 2\nbits: 8\nrate: 8000\n"), std::string::npos)
         << result.out;
@@ -69,7 +62,7 @@ TEST_F(AssetAudio, AudioWritesTheSoundInItsOwnLayout)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string out = Out("out.wav");
-        const ProcessResult result = Tool({"audio", FixturePath(c.name), out});
+        const ProcessResult result = RunAssetTool({"audio", FixturePath(c.name), out});
         ASSERT_EQ(result.status, 0) << result.err;
         Ref<TAudioSampleLoader> loader;
         Ref<TAudioSample> sample = LoadAudioSample(String::FromCString(out.c_str()), &loader);
@@ -81,7 +74,7 @@ TEST_F(AssetAudio, AudioWritesTheSoundInItsOwnLayout)
     }
     // A WAV file copied this way is the encoder's own file, byte for byte (a plain 16-byte fmt chunk).
     const std::string out = Out("copy.wav");
-    ASSERT_EQ(Tool({"audio", FixturePath("stereo16_list.wav"), out}).status, 0);
+    ASSERT_EQ(RunAssetTool({"audio", FixturePath("stereo16_list.wav"), out}).status, 0);
     Bytes written;
     {
         std::ifstream file(out, std::ios::binary);
@@ -138,22 +131,22 @@ TEST_F(AssetAudio, FailuresAndWrongCommandLines)
 {
     const std::string junk = Out("junk.bin");
     std::ofstream(junk) << "this is not a sound";
-    ProcessResult result = Tool({"info", junk});
+    ProcessResult result = RunAssetTool({"info", junk});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "cannot load image or sound or font: " + junk + "\n");
 
-    result = Tool({"audio", junk, Out("never.wav")});
+    result = RunAssetTool({"audio", junk, Out("never.wav")});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "cannot load sound: " + junk + "\n");
     EXPECT_FALSE(fs::exists(Out("never.wav")));
 
-    result = Tool({"audio", FixturePath("mono8.wav"), Out("no/such/folder/x.wav")});
+    result = RunAssetTool({"audio", FixturePath("mono8.wav"), Out("no/such/folder/x.wav")});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("cannot write"), std::string::npos);
 
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"info"}, {"info", "a", "b"}, {"audio", FixturePath("mono8.wav")}, {"frobnicate", "x"}}) {
-        result = Tool(arguments);
+        result = RunAssetTool(arguments);
         EXPECT_EQ(result.status, 2) << arguments.size();
         EXPECT_NE(result.err.find("usage: vanta-asset"), std::string::npos);
     }

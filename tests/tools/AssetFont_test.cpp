@@ -3,7 +3,7 @@
 // Debian's fonts-wine), never through FreeType; `info` on font files; the failures and usage errors.
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
-#include "support/Subprocess.h"
+#include "support/AssetTool.h"
 #include "support/WinFontFile.h"
 
 #include <filesystem>
@@ -18,13 +18,6 @@ namespace vanta::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-ProcessResult Asset(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> argv{VANTA_ASSET_TOOL};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return RunProcess(argv, fs::temp_directory_path().string());
-}
 
 class AssetFontTest : public ::testing::Test
 {
@@ -44,7 +37,7 @@ protected:
     {
         const std::string out = Out("text.png");
         fs::remove(out);
-        const ProcessResult result = Asset({"text", font, std::to_string(size), text, out});
+        const ProcessResult result = RunAssetTool({"text", font, std::to_string(size), text, out});
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.out, expectedOut) << font << " at " << size;
         EXPECT_EQ(result.err, "");
@@ -160,7 +153,7 @@ TEST_F(AssetFontTest, AFontThatCannotBeLoadedAtTheSizeExitsWithOne)
          {std::pair{std::string(VANTA_CONSOLE_FONT_FILE), std::string("9")},
           std::pair{std::string("/nonexistent/font.fon"), std::string("10")},
           std::pair{std::string(VANTA_DEFAULT_FONT_FILE), std::string("10")}}) {
-        const ProcessResult result = Asset({"text", c.first, c.second, "x", out});
+        const ProcessResult result = RunAssetTool({"text", c.first, c.second, "x", out});
         EXPECT_EQ(result.status, 1) << c.first;
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, "cannot load font at size " + c.second + ": " + c.first + "\n");
@@ -169,7 +162,7 @@ TEST_F(AssetFontTest, AFontThatCannotBeLoadedAtTheSizeExitsWithOne)
     for (const std::vector<std::string>& arguments : {std::vector<std::string>{"text", "default", "0", "x", out},
                                                       {"text", "default", "ten", "x", out},
                                                       {"text", "default", "16", "x"}}) {
-        const ProcessResult result = Asset(arguments);
+        const ProcessResult result = RunAssetTool(arguments);
         EXPECT_EQ(result.status, 2) << arguments[2];
         EXPECT_NE(result.err.find("usage: vanta-asset"), std::string::npos);
         EXPECT_FALSE(fs::exists(out));
@@ -178,14 +171,14 @@ TEST_F(AssetFontTest, AFontThatCannotBeLoadedAtTheSizeExitsWithOne)
 
 TEST_F(AssetFontTest, InfoDescribesEveryFaceOfAFontFile)
 {
-    const ProcessResult vanta = Asset({"info", "bigendian::" + std::string(VANTA_CONSOLE_FONT_FILE)});
+    const ProcessResult vanta = RunAssetTool({"info", "bigendian::" + std::string(VANTA_CONSOLE_FONT_FILE)});
     EXPECT_EQ(vanta.status, 0) << vanta.err;
     EXPECT_EQ(vanta.out, "kind: font\nformat: Windows FNT\nfaces: 2\n"
                          "face 0: Vanta Regular, 97 glyphs, size 10 (height 12, ascender 9, descender -3)\n"
                          "face 1: Vanta Regular, 97 glyphs, size 12 (height 16, ascender 13, descender -3)\n");
     const std::string sserife = "/usr/share/wine/fonts/sserife.fon";
     if (!fs::exists(sserife)) GTEST_SKIP() << "fonts-wine is not installed";
-    const ProcessResult wine = Asset({"info", sserife});
+    const ProcessResult wine = RunAssetTool({"info", sserife});
     EXPECT_EQ(wine.status, 0) << wine.err;
     EXPECT_EQ(wine.out, "kind: font\nformat: Windows FNT\nfaces: 3\n"
                         "face 0: MS Sans Serif Regular, 225 glyphs, size 11 (height 13, ascender 11, descender -2)\n"

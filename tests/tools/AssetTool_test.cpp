@@ -2,7 +2,7 @@
 // that loads back with the same pixels, and the exit statuses and messages of failures and usage errors.
 #include "pixmap/Pixmap.h"
 #include "pixmap/loaders/ImageLoaders.h"
-#include "support/Subprocess.h"
+#include "support/AssetTool.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -16,13 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProcessResult Asset(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> argv{ASSET_TOOL};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return RunProcess(argv, fs::temp_directory_path().string());
-}
-
 std::string Data(const std::string& name)
 {
     return std::string(PIXMAP_TEST_DATA) + "/" + name;
@@ -30,15 +23,15 @@ std::string Data(const std::string& name)
 
 TEST(AssetInfo, DescribesAPictureByLoaderSizeAndFormat)
 {
-    const ProcessResult png = Asset({"info", Data("png_rgba.png")});
+    const ProcessResult png = RunAssetTool({"info", Data("png_rgba.png")});
     EXPECT_EQ(png.status, 0) << png.err;
     EXPECT_EQ(png.out, "kind: image\nloader: PNG\nwidth: 37\nheight: 21\nformat: PF_RGBA8888\n");
     EXPECT_EQ(png.err, "");
-    const ProcessResult jpeg = Asset({"info", Data("jpeg_grey.jpg")});
+    const ProcessResult jpeg = RunAssetTool({"info", Data("jpeg_grey.jpg")});
     EXPECT_EQ(jpeg.out, "kind: image\nloader: JPEG\nwidth: 37\nheight: 21\nformat: PF_I8\n");
-    const ProcessResult tga = Asset({"info", Data("tga24_rle.tga")});
+    const ProcessResult tga = RunAssetTool({"info", Data("tga24_rle.tga")});
     EXPECT_EQ(tga.out, "kind: image\nloader: TGA\nwidth: 37\nheight: 21\nformat: PF_RGB888\n");
-    const ProcessResult bmp = Asset({"info", "bigendian::" + Data("bmp4.bmp")});
+    const ProcessResult bmp = RunAssetTool({"info", "bigendian::" + Data("bmp4.bmp")});
     EXPECT_EQ(bmp.out, "kind: image\nloader: BMP\nwidth: 37\nheight: 21\nformat: PF_RGB888\n");
     // Run-length pictures may leave pixels transparent.
     const ProcessResult rle = Asset({"info", Data("bmp8_rle.bmp")});
@@ -49,7 +42,7 @@ TEST(AssetInfo, WhatNothingLoadsIsAFailure)
 {
     for (const std::string& url :
          {Data("jpeg_cmyk.jpg"), Data("make_fixtures.py"), std::string("/nonexistent/x.png")}) {
-        const ProcessResult result = Asset({"info", url});
+        const ProcessResult result = RunAssetTool({"info", url});
         EXPECT_EQ(result.status, 1) << url;
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, "cannot load image or sound or font: " + url + "\n");
@@ -62,7 +55,7 @@ TEST(AssetConvert, WritesAPNGWithTheSamePixels)
     const TempFolder folder;
     for (const char* name : {"bmp8.bmp", "tga32_rle.tga", "png_palette_trns.png", "jpeg_progressive.jpg"}) {
         const std::string out = folder.Path(std::string(name) + ".png");
-        const ProcessResult result = Asset({"convert", Data(name), out});
+        const ProcessResult result = RunAssetTool({"convert", Data(name), out});
         ASSERT_EQ(result.status, 0) << name << ": " << result.err;
         EXPECT_EQ(result.out, "");
         const Ref<TPixmap> original = LoadPixmap(String::FromCString(Data(name).c_str()));
@@ -83,11 +76,11 @@ TEST(AssetConvert, WritesAPNGWithTheSamePixels)
 TEST(AssetConvert, FailuresSayWhatFailed)
 {
     const TempFolder folder;
-    const ProcessResult unreadable = Asset({"convert", Data("jpeg_cmyk.jpg"), folder.Path("out.png")});
+    const ProcessResult unreadable = RunAssetTool({"convert", Data("jpeg_cmyk.jpg"), folder.Path("out.png")});
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_EQ(unreadable.err, "cannot load image: " + Data("jpeg_cmyk.jpg") + "\n");
     EXPECT_FALSE(fs::exists(folder.Path("out.png")));
-    const ProcessResult unwritable = Asset({"convert", Data("png_rgb.png"), "/nonexistent/out.png"});
+    const ProcessResult unwritable = RunAssetTool({"convert", Data("png_rgb.png"), "/nonexistent/out.png"});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "cannot write image: /nonexistent/out.png\n");
 }
@@ -96,13 +89,13 @@ TEST(AssetTool, UsageErrorsExitWithTwoAndTheUsageText)
 {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{}, {"info"}, {"info", "a", "b"}, {"convert", "a"}, {"transmogrify", "a"}}) {
-        const ProcessResult result = Asset(arguments);
+        const ProcessResult result = RunAssetTool(arguments);
         EXPECT_EQ(result.status, 2);
         EXPECT_EQ(result.out, "");
         EXPECT_NE(result.err.find("usage: vanta-asset COMMAND ARGUMENTS"), std::string::npos) << result.err;
         EXPECT_NE(result.err.find("vanta-asset convert URL OUT.png"), std::string::npos) << result.err;
     }
-    EXPECT_NE(Asset({"transmogrify"}).err.find("unknown command: transmogrify"), std::string::npos);
+    EXPECT_NE(RunAssetTool({"transmogrify"}).err.find("unknown command: transmogrify"), std::string::npos);
 }
 
 } // namespace

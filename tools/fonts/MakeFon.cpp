@@ -184,6 +184,7 @@ std::vector<std::uint8_t> MakeFontDirectory(const std::vector<std::vector<std::u
 std::vector<std::uint8_t> MakeFon(const std::vector<Face>& faces)
 {
     std::vector<std::vector<std::uint8_t>> fnts;
+    fnts.reserve(faces.size());
     for (const Face& face : faces)
         fnts.push_back(MakeFnt(face));
     const std::vector<std::uint8_t> directory = MakeFontDirectory(fnts, faces);

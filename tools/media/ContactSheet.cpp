@@ -1,12 +1,16 @@
 // The contact sheet: every picture on one page with its name, transparent parts shown as a checkerboard,
 // and the level's scene composed the way the game draws its first frame (strips moved left by 300 pixels
 // so their seams show).
+#include "game/LevelLayout.h"
 #include "tools/media/Encoders.h"
 #include "tools/media/Media.h"
 #include "tools/media/StrokeFont.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <map>
+#include <string_view>
 
 namespace vanta::media {
 namespace {
@@ -35,7 +39,7 @@ void Blit(Raster& target, const WrittenPicture& picture, int x, int y, bool chec
                 q[0] = q[1] = q[2] = square;
             }
             for (int c = 0; c < 3; ++c)
-                q[c] = static_cast<std::uint8_t>(q[c] * (1 - alpha) + p[c] * alpha + 0.5);
+                q[c] = static_cast<std::uint8_t>(std::lround(q[c] * (1 - alpha) + p[c] * alpha));
             q[3] = 255;
         }
     }
@@ -53,7 +57,7 @@ void WriteContactSheet(const std::string& directory, const std::vector<WrittenPi
         sheet.rgba[i + 2] = 46;
         sheet.rgba[i + 3] = 255;
     }
-    std::map<std::string, const WrittenPicture*> byName;
+    std::map<std::string, const WrittenPicture*, std::less<>> byName;
     for (const WrittenPicture& picture : pictures)
         byName[picture.name] = &picture;
 
@@ -85,31 +89,24 @@ void WriteContactSheet(const std::string& directory, const std::vector<WrittenPi
     Raster scene(640, 480);
     for (std::size_t i = 3; i < scene.rgba.size(); i += 4)
         scene.rgba[i] = 255;
-    auto draw = [&](const char* name, int x, int sy) {
+    auto draw = [&](std::string_view name, int x, int sy) {
         const auto found = byName.find(name);
         if (found == byName.end()) return;
         Blit(scene, *found->second, x, sy, false);
     };
-    draw("DATAS/fond.jpg", 0, 60);
-    draw("DATAS/lune.png", 534, 60);
-    const struct
-    {
-        const char* name;
-        int y;
-    } layers[] = {{"DATAS/herbe0.png", 360},  {"DATAS/herbe1.png", 364},   {"DATAS/herbe2.png", 370},
-                  {"DATAS/herbe3.png", 384},  {"DATAS/herbe4.png", 398},   {"DATAS/nuages0.png", 60},
-                  {"DATAS/nuages1.png", 102}, {"DATAS/nuages2.png", 182},  {"DATAS/nuages3.png", 220},
-                  {"DATAS/nuages4.png", 238}, {"DATAS/barriere.png", 378}, {"DATAS/montagnes.png", 214}};
-    for (const auto& layer : layers) {
+    draw(game::LEVEL_SKY.file, game::LEVEL_SKY.x, game::LEVEL_SKY.y);
+    draw(game::LEVEL_MOON.file, game::LEVEL_MOON.x, game::LEVEL_MOON.y);
+    for (const game::LevelLayer& layer : game::LEVEL_LAYERS) {
         for (int x : {-300, 340})
-            draw(layer.name, x, layer.y);
+            draw(layer.file, x, layer.y);
     }
-    const auto walker = byName.find("DATAS/marcheur.png");
+    constexpr game::LevelCreature creature = game::LEVEL_CREATURE;
+    const auto walker = byName.find(creature.file);
     if (walker != byName.end()) {
-        WrittenPicture cell{walker->second->name, Storage::RGBA, Raster(80, 104)};
-        for (int cy = 0; cy < 104; ++cy)
-            std::copy_n(walker->second->pixels.At(0, cy), 80 * 4, cell.pixels.At(0, cy));
-        Blit(scene, cell, 270, 266, false);
+        WrittenPicture cell{walker->second->name, Storage::RGBA, Raster(creature.cellWidth, creature.cellHeight)};
+        for (int cy = 0; cy < creature.cellHeight; ++cy)
+            std::copy_n(walker->second->pixels.At(0, cy), creature.cellWidth * 4, cell.pixels.At(0, cy));
+        Blit(scene, cell, creature.x, creature.y, false);
     }
     Blit(sheet, WrittenPicture{"", Storage::RGB, scene}, right, y, false);
     y += 480 + gap;

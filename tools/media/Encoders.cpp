@@ -216,8 +216,8 @@ void WritePalettePNG(const std::string& path, const Raster& picture)
         for (int c = 0; c < 3; ++c)
             entries.push_back(static_cast<unsigned char>(Channel(rgb, c)));
     }
-    if (!WritePalettePNGFile(path.c_str(), picture.width, picture.height, indices.data(), entries.data(),
-                             static_cast<int>(palette.size()))) {
+    if (WritePalettePNGFile(path.c_str(), picture.width, picture.height, indices.data(), entries.data(),
+                            static_cast<int>(palette.size())) == 0) {
         Fail(path, "libpng failed");
     }
 }
@@ -234,13 +234,13 @@ void WritePNG(const std::string& path, const Raster& picture, bool withAlpha, in
             std::copy(p, p + (withAlpha ? 4 : 3), row + x * (withAlpha ? 4 : 3));
         }
     }
-    if (!SavePixmapPNG(pixmap, String::FromCString(path.c_str()), compression)) Fail(path, "the PNG writer failed");
+    if (SavePixmapPNG(pixmap, String::FromCString(path.c_str()), compression) == 0) Fail(path, "the PNG writer failed");
 }
 
 void WriteJPEG(const std::string& path, const Raster& picture, int quality)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) Fail(path, "cannot open");
+    if (file == nullptr) Fail(path, "cannot open");
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors); // a libjpeg error prints its message and ends the program
@@ -331,7 +331,7 @@ void WriteOggVorbis(const std::string& path, const std::vector<float>& stereo, i
                 ogg_stream_packetin(&stream, &packet);
                 while (ogg_stream_pageout(&stream, &page) != 0) {
                     put(page);
-                    if (ogg_page_eos(&page)) ended = true;
+                    if (ogg_page_eos(&page) != 0) ended = true;
                 }
             }
         }

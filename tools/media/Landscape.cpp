@@ -2,11 +2,11 @@
 //
 // Strips tile with copies of themselves at x +/- 640: every shape that crosses an edge is drawn again one
 // strip-width away, and the noise they are textured with repeats every 640 pixels.
+#include "game/LevelLayout.h"
 #include "tools/media/Encoders.h"
 #include "tools/media/Pictures.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -35,14 +35,15 @@ Colour SkyColour(double screenY)
     const Colour zenith{0.025, 0.035, 0.11};
     const Colour middle{0.06, 0.08, 0.22};
     const Colour horizon{0.22, 0.21, 0.40};
-    const double t = Clamp01((screenY - 60) / 300);
+    const double t = Clamp01((screenY - game::LEVEL_SKY.y) / 300);
     if (t < 0.55) return Mix(zenith, middle, std::pow(t / 0.55, 1.2));
     return Mix(middle, horizon, std::pow((t - 0.55) / 0.45, 1.6));
 }
 
 Colour GroundColour(double screenY)
 {
-    return Mix(Colour{0.05, 0.10, 0.09}, Colour{0.07, 0.14, 0.08}, Clamp01((screenY - 360) / 60));
+    return Mix(Colour{0.05, 0.10, 0.09}, Colour{0.07, 0.14, 0.08},
+               Clamp01((screenY - game::LEVEL_LAYERS[game::LEVEL_FIRST_GRASS].y) / 60));
 }
 
 Raster DrawSky()
@@ -182,7 +183,7 @@ Raster DrawGrass(int index, int height)
 {
     // Far strips are dim and blue, near strips bright and green; the tips catch the moonlight.
     const double nearness = index / 4.0;
-    const double screenY = std::array<double, 5>{360, 364, 370, 384, 398}[static_cast<std::size_t>(index)];
+    const double screenY = game::LEVEL_LAYERS[game::LEVEL_FIRST_GRASS + index].y;
     const Colour base = Mix(Colour{0.07, 0.13, 0.12}, Colour{0.09, 0.22, 0.09}, nearness);
     const Colour tip = Mix(Colour{0.22, 0.32, 0.34}, Colour{0.36, 0.62, 0.34}, nearness);
     Canvas canvas(STRIP_WIDTH, height);
@@ -329,7 +330,7 @@ Raster DrawFence()
     board(-1, 11, STRIP_WIDTH + 2, 5, false);
     board(-1, 25, STRIP_WIDTH + 2, 5, false);
     for (int i = 0; i < posts; ++i) {
-        const double x = 40 + i * (STRIP_WIDTH / posts) - postWidth / 2;
+        const double x = 40 + i * (STRIP_WIDTH / static_cast<double>(posts)) - postWidth / 2;
         board(x, 5, postWidth, height - 5, true);
         // A pointed top, lit on its right face.
         canvas.SetColour(Mix(wood, lit, 0.2));
@@ -371,7 +372,7 @@ Raster DrawFence()
     cairo_t* tc = tufts.Context();
     Random random(600);
     for (int i = 0; i < posts; ++i) {
-        const double x = 40 + i * (STRIP_WIDTH / posts);
+        const double x = 40 + i * (STRIP_WIDTH / static_cast<double>(posts));
         for (int b = 0; b < 9; ++b) {
             const double bx = x + random.Range(-9, 9), tall = random.Range(6, 13), lean = random.Range(-4, 4);
             tufts.SetColour(Mix(Colour{0.10, 0.24, 0.10}, Colour{0.38, 0.62, 0.36}, random.Range(0.3, 1)));
@@ -399,6 +400,7 @@ Raster DrawMountains()
     auto makePeaks = [](int count, double minTop, double maxTop, double minSlope, double maxSlope, std::uint64_t seed) {
         Random random(seed);
         std::vector<Peak> peaks;
+        peaks.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             peaks.push_back({(i + random.Range(0.1, 0.9)) * STRIP_WIDTH / count, random.Range(minTop, maxTop),
                              random.Range(minSlope, maxSlope)});

@@ -113,7 +113,8 @@ std::vector<Track> IntroTracks(const Timing& timing)
             pad.notes.push_back({timing.At(b, 0), bar * 0.98, static_cast<double>(Place(tone, 55)), 0.5});
         const int root = Place(chord.tones[0], 33);
         bass.notes.push_back({timing.At(b, 0), timing.Step() * 2.8, static_cast<double>(root), 0.8});
-        bass.notes.push_back({timing.At(b, 4), timing.Step() * 2.8, static_cast<double>(b % 2 ? root + 7 : root), 0.6});
+        bass.notes.push_back(
+            {timing.At(b, 4), timing.Step() * 2.8, static_cast<double>(b % 2 != 0 ? root + 7 : root), 0.6});
         // Arpeggio: quarters in the first half, eighths in the second.
         const int up[4] = {Place(chord.tones[0], 64), Place(chord.tones[1], 64), Place(chord.tones[2], 64),
                            Place(chord.tones[0], 64) + 12};
@@ -127,7 +128,7 @@ std::vector<Track> IntroTracks(const Timing& timing)
             AddDrum(kick, timing, b, 5, 0.45);
             AddDrum(rim, timing, b, 4, 0.7);
             for (int s = 0; s < 8; ++s)
-                AddDrum(shaker, timing, b, s, s % 2 ? 0.8 : 0.45);
+                AddDrum(shaker, timing, b, s, s % 2 != 0 ? 0.8 : 0.45);
         }
     }
     // First half: a quiet statement of the theme; second half: the theme rising, ending on the leading tone.
@@ -185,7 +186,7 @@ std::vector<Track> LevelTracks(const Timing& timing)
         AddDrum(snare, timing, b, 4, 0.8);
         AddDrum(snare, timing, b, 12, 0.85);
         for (int s = 0; s < 16; s += (b < 8 ? 2 : 1))
-            AddDrum(hats, timing, b, s, s % 4 == 2 ? 0.8 : (s % 2 ? 0.35 : 0.55));
+            AddDrum(hats, timing, b, s, s % 4 == 2 ? 0.8 : (s % 2 != 0 ? 0.35 : 0.55));
     }
     // The last bar's fill runs into the first bar.
     for (int s = 13; s < 16; ++s)

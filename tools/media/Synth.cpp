@@ -156,7 +156,7 @@ void Flute(Buffer& out, std::size_t start, const Note& note, std::uint64_t seed)
     double phase = 0;
     const std::size_t count = Samples(note.length + env.Tail());
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double vibrato = 1 + 0.004 * SmoothStep(0.25, 0.6, t) * std::sin(TAU * 5.2 * t);
         phase += f * vibrato * DT;
         phase -= std::floor(phase);
@@ -175,7 +175,7 @@ void Lead(Buffer& out, std::size_t start, const Note& note, std::uint64_t)
     Filter filter;
     const std::size_t count = Samples(note.length + env.Tail());
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double vibrato = 1 + 0.003 * SmoothStep(0.2, 0.5, t) * std::sin(TAU * 5.5 * t);
         const double raw = 0.5 * (a.Next(f * vibrato * 1.004) + b.Next(f * vibrato * 0.996));
         const double cutoff = f * (2.5 + 5 * std::exp(-t / 0.15));
@@ -189,7 +189,7 @@ void Bell(Buffer& out, std::size_t start, const Note& note, std::uint64_t)
     const double decay = 1.6;
     const std::size_t count = Samples(note.length + decay * 2.5);
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double index = 2.2 * std::exp(-t / 0.25);
         const double modulator = std::sin(TAU * f * 3.5 * t);
         const double amp = std::exp(-t / decay) * (t > note.length ? std::exp(-(t - note.length) / 0.4) : 1);
@@ -205,7 +205,7 @@ void Pluck(Buffer& out, std::size_t start, const Note& note, std::uint64_t)
     Filter filter;
     const std::size_t count = Samples(note.length + env.Tail() + 0.2);
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double cutoff = 300 + 4500 * std::exp(-t / 0.06);
         Add(out, start + i, filter.LowPass(saw.Next(f), cutoff, 0.45) * env.At(t, note.length) * note.velocity);
     }
@@ -220,7 +220,7 @@ void Pad(Buffer& out, std::size_t start, const Note& note, std::uint64_t seed)
     Filter filter;
     const std::size_t count = Samples(note.length + env.Tail());
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double raw = (a.Next(f * 1.0041) + b.Next(f * 0.9959) + c.Next(f * 0.5)) / 3;
         const double cutoff = 900 + 400 * std::sin(TAU * 0.15 * t);
         Add(out, start + i, filter.LowPass(raw, cutoff, 0.2) * env.At(t, note.length) * note.velocity);
@@ -235,7 +235,7 @@ void Bass(Buffer& out, std::size_t start, const Note& note, std::uint64_t)
     Filter filter;
     const std::size_t count = Samples(note.length + env.Tail());
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double body = std::sin(TAU * f * t);
         const double edge = filter.LowPass(saw.Next(f), 250 + 700 * std::exp(-t / 0.08), 0.3);
         Add(out, start + i, (0.8 * body + 0.45 * edge) * env.At(t, note.length) * note.velocity);
@@ -247,7 +247,7 @@ void Kick(Buffer& out, std::size_t start, const Note& note, std::uint64_t)
     double phase = 0;
     const std::size_t count = Samples(0.45);
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double f = 45 + 110 * std::exp(-t / 0.03);
         phase += f * DT;
         const double amp = std::exp(-t / 0.16) * Onset(t);
@@ -261,7 +261,7 @@ void Snare(Buffer& out, std::size_t start, const Note& note, std::uint64_t seed)
     Filter filter;
     const std::size_t count = Samples(0.3);
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double rattle = filter.BandPass(noise.Next(), 3200, 0.2) * std::exp(-t / 0.07);
         const double tone = std::sin(TAU * 185 * t) * std::exp(-t / 0.04);
         Add(out, start + i, (0.9 * rattle + 0.5 * tone) * note.velocity * Onset(t));
@@ -274,7 +274,7 @@ void Hat(Buffer& out, std::size_t start, const Note& note, std::uint64_t seed, d
     Filter filter;
     const std::size_t count = Samples(decay * 6);
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i * DT;
+        const double t = static_cast<double>(i) * DT;
         const double amp = std::min(1.0, t / attack) * std::exp(-t / decay);
         Add(out, start + i, filter.HighPass(noise.Next(), 7000, 0.1) * amp * note.velocity);
     }

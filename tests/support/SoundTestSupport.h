@@ -6,6 +6,7 @@
 #include "runtime/Error.h"
 #include "stream/MemoryStream.h"
 #include "stream/Stream.h"
+#include "support/StreamDoubles.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -57,47 +58,5 @@ inline Bytes SampleBytes(const Ref<TAudioSample>& sample)
         static_cast<std::size_t>(sample->length) * static_cast<std::size_t>(BytesPerFrame(sample->format));
     return Bytes(sample->samples, sample->samples + size);
 }
-
-// A stream over another with no positions, as a pipe or a socket: `Pos` -1, and it cannot seek.
-class TUnseekableStream final : public TForwardingStream
-{
-    VANTA_CLASS(TUnseekableStream, TForwardingStream)
-public:
-    std::int32_t Pos() override { return -1; }
-    std::int32_t Size() override { return 0; }
-    std::int32_t Seek(std::int32_t) override { return -1; }
-    std::int32_t Eof() override { return Inner()->Eof(); }
-
-    static Ref<TUnseekableStream> Create(const Ref<TByteStream>& inner)
-    {
-        Ref<TUnseekableStream> stream = New<TUnseekableStream>();
-        stream->SetStream(inner);
-        return stream;
-    }
-};
-
-// A stream over another whose reads throw `thrown` once the inner stream is at or past `limit`.
-class TFailingStream final : public TForwardingStream
-{
-    VANTA_CLASS(TFailingStream, TForwardingStream)
-public:
-    std::int32_t Read(void* buffer, std::int32_t count) override
-    {
-        if (Inner()->Pos() >= limit) Throw(thrown);
-        return TForwardingStream::Read(buffer, std::min(count, limit - Inner()->Pos()));
-    }
-
-    static Ref<TFailingStream> Create(const Ref<TByteStream>& inner, std::int32_t limit, const Ref<Object>& thrown)
-    {
-        Ref<TFailingStream> stream = New<TFailingStream>();
-        stream->SetStream(inner);
-        stream->limit = limit;
-        stream->thrown = thrown;
-        return stream;
-    }
-
-    std::int32_t limit = 0;
-    Ref<Object> thrown;
-};
 
 } // namespace vanta::test
