@@ -20,7 +20,7 @@ set(VANTA_INSTALL_INCLUDEDIR include/vantamax)
 
 # The system libraries the runtime links, in one place: the package's config file and the .pc file
 # repeat these names. Found through pkg-config where the Debian package ships a .pc file.
-set(VANTA_PKG_MODULES sdl2 freetype2 vorbisfile lua5.1-c++)
+set(VANTA_PKG_MODULES sdl2 freetype2 ogg vorbisfile lua5.1-c++)
 pkg_check_modules(VantaMaxDeps REQUIRED IMPORTED_TARGET ${VANTA_PKG_MODULES})
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)

@@ -14,9 +14,10 @@ namespace {
 class DrawReadBackTest : public test::GLDrawingTest
 {
 protected:
-    // The red channel of every pixel of the back buffer, rows top down.
+    // The red channel of every pixel of the back buffer, rows top down, once the driver has sent what it holds.
     static std::vector<std::uint8_t> Reds()
     {
+        CurrentFlat2DDriver()->Flush();
         glFinish();
         std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());

@@ -1,15 +1,15 @@
 // Scaled windows under Xvfb: the program draws at its own size, the window is opened larger or resized
 // with xdotool, and what the X server shows is read back against the frame read at the program's size;
 // pointer motion from xdotool arrives in the program's coordinates.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "graphics/Draw.h"
 #include "graphics/Graphics.h"
 #include "graphics/gl/GLContextDriver.h"
 #include "graphics/gl/GLFlat2DDriver.h"
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
+#include "support/X11Tools.h"
 #include "system/HostDriver.h"
 #include "system/Keys.h"
 #include "system/System.h"

@@ -27,10 +27,7 @@ public:
 
     std::int32_t Pos() override { return seekable ? TForwardingStream::Pos() : -1; }
     std::int32_t Size() override { return seekable ? TForwardingStream::Size() : 0; }
-    std::int32_t Seek(std::int32_t pos) override
-    {
-        return seekable && !seekFails ? TForwardingStream::Seek(pos) : -1;
-    }
+    std::int32_t Seek(std::int32_t pos) override { return seekable && !seekFails ? TForwardingStream::Seek(pos) : -1; }
 
     std::int32_t Read(void* buffer, std::int32_t count) override
     {

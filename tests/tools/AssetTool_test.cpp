@@ -34,7 +34,7 @@ TEST(AssetInfo, DescribesAPictureByLoaderSizeAndFormat)
     const ProcessResult bmp = RunAssetTool({"info", "bigendian::" + Data("bmp4.bmp")});
     EXPECT_EQ(bmp.out, "kind: image\nloader: BMP\nwidth: 37\nheight: 21\nformat: PF_RGB888\n");
     // Run-length pictures may leave pixels transparent.
-    const ProcessResult rle = Asset({"info", Data("bmp8_rle.bmp")});
+    const ProcessResult rle = RunAssetTool({"info", Data("bmp8_rle.bmp")});
     EXPECT_EQ(rle.out, "kind: image\nloader: BMP\nwidth: 37\nheight: 21\nformat: PF_RGBA8888\n");
 }
 

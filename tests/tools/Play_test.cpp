@@ -2,10 +2,10 @@
 // draws and answers keys, an error shows the error screen and Escape then quits with status 1, saving
 // main.lua changes the picture within a second, and the console evaluates Lua in the game's state and
 // runs the game's own commands.
-#include "VirtualDisplay.h"
-#include "X11Tools.h"
 #include "support/Subprocess.h"
 #include "support/TempFolder.h"
+#include "support/VirtualDisplay.h"
+#include "support/X11Tools.h"
 
 #include <chrono>
 #include <csignal>
