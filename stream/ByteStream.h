@@ -85,7 +85,7 @@ protected:
     // stream opens one). A stream that opens a window keeps its read position at `readCursor_`, and its
     // typed readers must give exactly the machine-order values of the window's next bytes.
     std::uint8_t* readCursor_ = nullptr;
-    const std::uint8_t* readLimit_ = nullptr;
+    const std::uint8_t* readLimit_ = nullptr; // one past the window's last byte
 };
 
 } // namespace vanta

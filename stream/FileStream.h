@@ -9,9 +9,9 @@
 namespace vanta {
 
 // File modes of a `TFileStream`.
-inline constexpr std::int32_t FILE_READ = 1;
-inline constexpr std::int32_t FILE_WRITE = 2;
-inline constexpr std::int32_t FILE_READ_WRITE = 3;
+inline constexpr std::int32_t FILE_READ = 1;       // reading only
+inline constexpr std::int32_t FILE_WRITE = 2;      // writing only
+inline constexpr std::int32_t FILE_READ_WRITE = 3; // reading and writing
 
 // A C-library file as a stream. Open from `OpenFile` (or `CreateFromFile`) until `Close`; after that
 // `Pos` and `Size` are 0, `Eof` is 1, reads give nothing and writes fail. A stream destroyed while open

@@ -20,30 +20,30 @@ namespace vanta {
 inline constexpr std::int32_t MAX_GAMEPADS = 16;
 
 // Buttons (the standard controller names; positions as on an Xbox pad).
-inline constexpr std::int32_t PAD_A = 0;
-inline constexpr std::int32_t PAD_B = 1;
-inline constexpr std::int32_t PAD_X = 2;
-inline constexpr std::int32_t PAD_Y = 3;
-inline constexpr std::int32_t PAD_BACK = 4;
-inline constexpr std::int32_t PAD_GUIDE = 5;
-inline constexpr std::int32_t PAD_START = 6;
-inline constexpr std::int32_t PAD_LEFT_STICK = 7;
-inline constexpr std::int32_t PAD_RIGHT_STICK = 8;
-inline constexpr std::int32_t PAD_LEFT_SHOULDER = 9;
-inline constexpr std::int32_t PAD_RIGHT_SHOULDER = 10;
-inline constexpr std::int32_t PAD_UP = 11;
-inline constexpr std::int32_t PAD_DOWN = 12;
-inline constexpr std::int32_t PAD_LEFT = 13;
-inline constexpr std::int32_t PAD_RIGHT = 14;
-inline constexpr std::int32_t PAD_BUTTONS = 15;
+inline constexpr std::int32_t PAD_A = 0;               // bottom face button
+inline constexpr std::int32_t PAD_B = 1;               // right face button
+inline constexpr std::int32_t PAD_X = 2;               // left face button
+inline constexpr std::int32_t PAD_Y = 3;               // top face button
+inline constexpr std::int32_t PAD_BACK = 4;            // back (select)
+inline constexpr std::int32_t PAD_GUIDE = 5;           // guide (home)
+inline constexpr std::int32_t PAD_START = 6;           // start
+inline constexpr std::int32_t PAD_LEFT_STICK = 7;      // left stick pressed
+inline constexpr std::int32_t PAD_RIGHT_STICK = 8;     // right stick pressed
+inline constexpr std::int32_t PAD_LEFT_SHOULDER = 9;   // left shoulder
+inline constexpr std::int32_t PAD_RIGHT_SHOULDER = 10; // right shoulder
+inline constexpr std::int32_t PAD_UP = 11;             // pad up
+inline constexpr std::int32_t PAD_DOWN = 12;           // pad down
+inline constexpr std::int32_t PAD_LEFT = 13;           // pad left
+inline constexpr std::int32_t PAD_RIGHT = 14;          // pad right
+inline constexpr std::int32_t PAD_BUTTONS = 15;        // the number of buttons
 
 // Stick axes (x to the right, y downwards) and triggers.
-inline constexpr std::int32_t PAD_LEFT_X = 0;
-inline constexpr std::int32_t PAD_LEFT_Y = 1;
-inline constexpr std::int32_t PAD_RIGHT_X = 2;
-inline constexpr std::int32_t PAD_RIGHT_Y = 3;
-inline constexpr std::int32_t PAD_LEFT_TRIGGER = 0;
-inline constexpr std::int32_t PAD_RIGHT_TRIGGER = 1;
+inline constexpr std::int32_t PAD_LEFT_X = 0;        // left stick, across
+inline constexpr std::int32_t PAD_LEFT_Y = 1;        // left stick, down
+inline constexpr std::int32_t PAD_RIGHT_X = 2;       // right stick, across
+inline constexpr std::int32_t PAD_RIGHT_Y = 3;       // right stick, down
+inline constexpr std::int32_t PAD_LEFT_TRIGGER = 0;  // left trigger
+inline constexpr std::int32_t PAD_RIGHT_TRIGGER = 1; // right trigger
 
 // The dead zone sticks start with: a quarter of the way out reads 0.
 inline constexpr float PAD_DEAD_ZONE = 0.25f;

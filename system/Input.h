@@ -35,8 +35,8 @@ std::int32_t TakeInputChar();
 // `key` 0). Both are 0 when no keystroke is waiting.
 struct KeyStroke
 {
-    std::int32_t key = 0;
-    std::int32_t character = 0;
+    std::int32_t key = 0;       // the key code of a key going down, or 0
+    std::int32_t character = 0; // the character typed, or 0
 };
 
 // The oldest keystroke, or an empty one when none is waiting. Auto-repeated key downs are not keystrokes;

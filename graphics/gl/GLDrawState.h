@@ -43,9 +43,11 @@ struct GLStateCounters
 // One vertex of the batch, laid out for the client arrays.
 struct GLVertex
 {
-    float x, y; // window position (pixels, top-left origin)
-    float u, v; // texture coordinates; 0 for untextured primitives
-    std::uint8_t colour[4];
+    float x;                // window position across (pixels, from the left)
+    float y;                // window position down (pixels, from the top)
+    float u;                // texture coordinate across; 0 for untextured primitives
+    float v;                // texture coordinate down; 0 for untextured primitives
+    std::uint8_t colour[4]; // red, green, blue and alpha, 0-255
 };
 
 // The kinds of primitive a batch holds.

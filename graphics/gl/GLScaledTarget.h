@@ -22,6 +22,7 @@ namespace platform {
 struct Window;
 }
 
+// The framebuffer object a scaled window draws into, and its scaled copy into the window at each flip.
 class GLScaledTarget
 {
 public:

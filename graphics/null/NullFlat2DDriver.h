@@ -25,6 +25,7 @@ class TNullSurface : public TGraphicsSurface
 {
     VANTA_CLASS(TNullSurface, TGraphicsSurface)
 public:
+    // A surface of width x height.
     TNullSurface(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
 
     void Activate() override {}
@@ -48,6 +49,8 @@ public:
     void Draw(float, float, float, float, float, float) override {}
 };
 
+// The 2D driver that accepts every call and draws nothing: graphics state without a GPU (servers, tools,
+// tests), and the smallest backend of graphics/Flat2DDriver.h. A read-back is transparent black.
 class TNullFlat2DDriver : public TFlat2DDriver
 {
     VANTA_CLASS(TNullFlat2DDriver, TFlat2DDriver)
@@ -74,6 +77,7 @@ public:
     void SetClearColor(std::int32_t, std::int32_t, std::int32_t) override {}
     void SetViewport(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
     void SetTransform(float, float, float, float) override {}
+    // Nothing: no line is drawn.
     void SetLineWidth(float) override {}
     void Clear() override {}
     void Plot(float, float) override {}
