@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -115,7 +116,20 @@ bool MayBeResetting()
 // asked for); otherwise video is stopped again and `videoError` says why.
 bool TryVideoDriver()
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    // A server that drops the connection while Xlib writes its greeting would end the process with
+    // SIGPIPE before SDL could report the failure (and before a retry); the signal is ignored for the
+    // try unless the program installed a handler of its own.
+    struct sigaction ignore
+    {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction previous
+    {};
+    ::sigaction(SIGPIPE, nullptr, &previous);
+    const bool quiet = previous.sa_handler == SIG_DFL;
+    if (quiet) ::sigaction(SIGPIPE, &ignore, nullptr);
+    const int started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (quiet) ::sigaction(SIGPIPE, &previous, nullptr);
+    if (started != 0) {
         videoError = std::string("Video cannot start: ") + SDL_GetError();
         const char* x11 = std::getenv("DISPLAY");
         const char* wayland = std::getenv("WAYLAND_DISPLAY");
