@@ -48,7 +48,7 @@ void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 
 void Open(int deviceIndex)
 {
-    if (!SDL_IsGameController(deviceIndex)) return;
+    if (SDL_IsGameController(deviceIndex) == SDL_FALSE) return;
     // SDL reports the pads present at start-up and may report one twice.
     if (SlotOf(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0) return;
     int free = -1;

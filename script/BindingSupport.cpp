@@ -34,7 +34,7 @@ void Bind(TScriptEngine& engine, std::span<const BindingFunction> functions, std
 
 Ref<String> ArgUrl(lua_State* state, int index)
 {
-    const Ref<String> url = TScriptEngine::ArgString(state, index);
+    Ref<String> url = TScriptEngine::ArgString(state, index);
     if (url->View().starts_with(u"incbin::")) return url;
     return TScriptEngine::Calling(state).ResolveFile(url);
 }

@@ -12,7 +12,7 @@ if [ ! -f "$build/compile_commands.json" ]; then
     echo "lint: $build/compile_commands.json is missing: configure the build first (make configure)" >&2
     exit 2
 fi
-sources="^$(pwd)/(runtime|stream|system|graphics|pixmap|audio|platform|console|script|game|tools|examples)/.*\.(c|cpp)$"
+sources="^$(pwd)/(runtime|stream|system|graphics|pixmap|audio|platform|console|script|startup|game|tools|examples)/.*\.(c|cpp)$"
 [ -n "$only" ] && sources="$only"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

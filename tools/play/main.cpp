@@ -74,7 +74,7 @@ bool ReadKey(std::string_view text, std::int32_t& key)
         return true;
     }
     if (text.size() == 1 && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
-        key = text[0];
+        key = static_cast<unsigned char>(text[0]);
         return true;
     }
     for (const Named& named : NAMES) {

@@ -101,13 +101,13 @@ Ref<TPixmap> DecodeBMPRunLength(TByteStream& in, std::int32_t width, std::int32_
         } else if (code == 1) {
             break;
         } else if (code == 2) {
-            std::uint8_t delta[2];
+            std::uint8_t delta[2] = {};
             if (!source.Take(delta, 2)) break;
             x += delta[0];
             moveToRow(r + delta[1]);
         } else {
             // A literal stretch of `code` indices, its bytes padded to a whole 16-bit word.
-            std::uint8_t bytes[256];
+            std::uint8_t bytes[256] = {};
             const std::int32_t stored = fourBit ? (code + 1) / 2 : code;
             if (!source.Take(bytes, (stored + 1) & ~1)) break;
             for (std::int32_t i = 0; i < code && x < width; ++i)
