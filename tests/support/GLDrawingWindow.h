@@ -47,16 +47,10 @@ protected:
         Open();
     }
 
-    void TearDown() override
-    {
-        CloseGraphics();
-    }
+    void TearDown() override { CloseGraphics(); }
 
     // Opens (again) the window of `width` x `height`, unpaced, with the drawing state reset.
-    static void Open()
-    {
-        OpenGraphics(width, height, 0, SYNC_NONE | 60);
-    }
+    static void Open() { OpenGraphics(width, height, 0, SYNC_NONE | 60); }
 
     // The back buffer's pixel at (x, y), top-left origin, once the driver has sent what it holds.
     static Pixel At(int x, int y)

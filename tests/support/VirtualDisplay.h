@@ -6,8 +6,8 @@
 // away, which for `VirtualDisplay::Shared` is at process exit: stop video in a suite's teardown.
 #pragma once
 
-#include <optional>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
