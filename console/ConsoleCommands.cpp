@@ -187,20 +187,30 @@ void RunConsoleCommand(const Ref<String>& text)
     }
 }
 
-std::int32_t RegisterConsoleTextCommand(const Ref<String>& name, std::function<void(const Ref<String>&)> handler)
+namespace {
+
+// Adds the command `name`, gives it its new handler, or removes it when `handler` is empty.
+template <typename Command, typename Handler>
+void Register(std::vector<Command>& commands, const std::u16string& name, Handler handler)
 {
-    const std::u16string raised = Raised(name->View());
-    if (raised.empty() || IsBuiltIn(raised) || raised.find(u' ') != std::u16string::npos) return 0;
-    std::vector<TextCommand>& commands = TextCommands();
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const TextCommand& command) { return command.name == raised; });
+    const auto found =
+        std::find_if(commands.begin(), commands.end(), [&](const Command& command) { return command.name == name; });
     if (!handler) {
         if (found != commands.end()) commands.erase(found);
     } else if (found != commands.end()) {
         found->handler = std::move(handler);
     } else {
-        commands.push_back({raised, std::move(handler)});
+        commands.push_back({name, std::move(handler)});
     }
+}
+
+} // namespace
+
+std::int32_t RegisterConsoleTextCommand(const Ref<String>& name, std::function<void(const Ref<String>&)> handler)
+{
+    const std::u16string raised = Raised(name->View());
+    if (raised.empty() || IsBuiltIn(raised) || raised.find(u' ') != std::u16string::npos) return 0;
+    Register(TextCommands(), raised, std::move(handler));
     return 1;
 }
 
@@ -208,16 +218,7 @@ std::int32_t RegisterConsoleCommand(const Ref<String>& name, std::function<void(
 {
     const std::u16string raised = Raised(name->View());
     if (raised.empty() || IsBuiltIn(raised)) return 0;
-    std::vector<Registered>& commands = RegisteredCommands();
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const Registered& command) { return command.name == raised; });
-    if (!handler) {
-        if (found != commands.end()) commands.erase(found);
-    } else if (found != commands.end()) {
-        found->handler = std::move(handler);
-    } else {
-        commands.push_back({raised, std::move(handler)});
-    }
+    Register(RegisteredCommands(), raised, std::move(handler));
     return 1;
 }
 
