@@ -66,8 +66,10 @@ void RefusingXServer::Serve()
         if (::poll(&wait, 1, 50) <= 0) continue;
         const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0) continue;
-        ::close(connection);
+        // Counted before the close: the client sees the close, so a count taken after its last try
+        // returns must already include that try.
         connections_.fetch_add(1);
+        ::close(connection);
     }
 }
 
