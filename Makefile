@@ -30,15 +30,23 @@ media: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target vanta_media
 	@echo "The game's media are in $(BUILD)/media/; $(BUILD)/media/contact-sheet.png shows every picture."
 
-run: build
+# `make run` and `make tour` build only what they start: the game, and for the tour the screenshot tool.
+# `make test` builds everything.
+GAME_TARGETS = vantamax_game
+TOUR_TARGETS = vantamax_game vanta-screenshot
+
+run: configure
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+		cmake --build $(BUILD) -j $(JOBS) --target $(GAME_TARGETS) && \
 		$(BUILD)/bin/vantamax; \
 	else \
-		echo "No display here: touring the game on a virtual one instead (see tools/tour.sh)."; \
+		cmake --build $(BUILD) -j $(JOBS) --target $(TOUR_TARGETS) && \
+		echo "No display here: touring the game on a virtual one instead (see tools/tour.sh)." && \
 		tools/tour.sh $(BUILD) $(BUILD)/tour; \
 	fi
 
-tour: build
+tour: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(TOUR_TARGETS)
 	@tools/tour.sh $(BUILD) $(BUILD)/tour
 
 test: build

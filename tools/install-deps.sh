@@ -15,11 +15,12 @@ if [ "${1:-}" = fuzz ]; then
     packages="$packages clang libfuzzer-14-dev libclang-rt-14-dev"
 fi
 
+# One dpkg query for them all; a package it does not list as installed is missing.
+# shellcheck disable=SC2086
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' $packages 2>/dev/null | grep " install ok installed$" | cut -d' ' -f1 || true)
 missing=""
 for p in $packages; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing="$missing $p"
-    fi
+    echo "$installed" | grep -qx "$p" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
 
@@ -33,6 +34,13 @@ else
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
+# apt's own progress goes to a log, shown only when something fails.
+log=$(mktemp "${TMPDIR:-/tmp}/vantamax-deps.XXXXXX")
 # shellcheck disable=SC2086
-$sudo apt-get install -y -q --no-install-recommends $missing
+if ! { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends $missing; } >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    echo "error: the packages could not be installed (apt's messages are above)" >&2
+    exit 1
+fi
+rm -f "$log"
