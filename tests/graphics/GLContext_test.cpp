@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "runtime/Startup.h"
 #include "support/GLReadback.h"
+#include "support/GLWindowSuite.h"
 #include "support/Subprocess.h"
 #include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
@@ -46,21 +47,14 @@ bool PumpUntil(const std::function<bool()>& done)
     return test::WaitUntil(done, [] { PumpMessages(); });
 }
 
-class GLContextTest : public ::testing::Test
+class GLContextTest : public test::GLWindowSuite
 {
 protected:
-    static void TearDownTestSuite()
-    {
-        if (platform::GetVideoStatus() == platform::VideoStatus::Running) GLContextDestroy(GLSharedContext());
-        platform::StopVideo();
-    }
-
     void SetUp() override
     {
-        VANTA_REQUIRE_DISPLAY();
-        InitSystem();
+        GLWindowSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         InitGLContextDriver();
-        ASSERT_TRUE(platform::StartVideo()) << platform::VideoError();
         ASSERT_TRUE(platform::GetDesktopDisplayMode(desktop_));
     }
 

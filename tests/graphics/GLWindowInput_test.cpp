@@ -3,6 +3,7 @@
 // typed characters, the wheel, a click, the pointer, and the close request the window must survive.
 #include "graphics/gl/GLContext.h"
 #include "platform/Platform.h"
+#include "support/GLWindowSuite.h"
 #include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
 #include "support/X11Tools.h"
@@ -36,20 +37,14 @@ bool PollUntil(const std::function<bool()>& done)
     return test::WaitUntil(done);
 }
 
-class GLWindowInputTest : public ::testing::Test
+class GLWindowInputTest : public test::GLWindowSuite
 {
 protected:
-    static void TearDownTestSuite()
-    {
-        if (platform::GetVideoStatus() == platform::VideoStatus::Running) GLContextDestroy(GLSharedContext());
-        platform::StopVideo();
-    }
-
     void SetUp() override
     {
-        VANTA_REQUIRE_DISPLAY();
         if (test::FindProgram("xdotool").empty()) GTEST_SKIP() << "xdotool is not installed (package xdotool)";
-        InitSystem();
+        GLWindowSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         context_ = GLContextCreate(640, 480, 0, 0, GFX_BACKBUFFER);
         ASSERT_NE(context_, nullptr) << GLContextError();
         ASSERT_TRUE(PollUntil([this] {
