@@ -83,6 +83,21 @@ TEST_F(GamePlayerTest, SavingMainLuaReloadsTheGameInAFreshState)
     EXPECT_LT(flips, 130 + 30) << "the reload came late, or not at all (the frame limit ended the run)";
 }
 
+TEST_F(GamePlayerTest, TheFirstFrameIsDrawnOnTheClearColourMainLuaChose)
+{
+    folder.Write("main.lua", "SetClearColor(0, 0, 64) function frame(n) DrawRect(1, 1, 2, 2) return n < 2 end");
+    GamePlayer player(options);
+    EXPECT_EQ(player.Run(), PLAY_ENDED);
+    // Replays the log: the colour the driver clears with when the first rectangle is drawn.
+    std::vector<double> colour, clearedWith;
+    for (const test::DrawCall& call : driver->Log()) {
+        if (call.slot == "SetClearColor") colour = call.args;
+        if (call.slot == "Clear") clearedWith = colour;
+        if (call.slot == "DrawRect") break;
+    }
+    EXPECT_EQ(clearedWith, (std::vector<double>{0, 0, 64}));
+}
+
 TEST_F(GamePlayerTest, AGameWithoutMainLuaIsNoGame)
 {
     GamePlayer player(options);

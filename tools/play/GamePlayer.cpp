@@ -190,8 +190,9 @@ int GamePlayer::Run()
     RegisterConsoleCommand("$reload"_s, [this] { Load(); });
     if (options_.watch) watcher_ = std::make_unique<FolderWatcher>(main_.filename() == "main.lua" ? folder_ : main_);
 
-    ClearGraphics();
+    // Cleared after main.lua ran, so the first frame starts on the clear colour the game chose.
     Load();
+    ClearGraphics();
     int status = PLAY_ENDED;
     for (std::int32_t shown = 1;; ++shown) {
         if ((watcher_ && watcher_->Changed()) || KeyHits(options_.reloadKey) != 0) {
