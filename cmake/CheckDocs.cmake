@@ -1,38 +1,22 @@
-# The docs check: cmake -DWARNINGS=build/docs/warnings.txt -DKNOWN=docs/undocumented.txt -P CheckDocs.cmake
+# The docs check: cmake -DWARNINGS=build/docs/warnings.txt -P CheckDocs.cmake
 #
-# Every Doxygen warning fails it, except those listed in docs/undocumented.txt: the public declarations
-# still waiting for their comment. A listed declaration that gained its comment fails it too, so the list
-# only shrinks. Warnings are compared without their line numbers and the folder the headers sat in.
-function(vanta_normalise_warnings path out)
-    set(result "")
-    if(EXISTS "${path}")
-        file(STRINGS "${path}" lines)
-        foreach(line IN LISTS lines)
-            string(REGEX REPLACE "^.*/include/vantamax/" "" line "${line}")
-            string(REGEX REPLACE "^([^:]+):[0-9]+: " "\\1: " line "${line}")
-            string(STRIP "${line}" line)
-            if(NOT line STREQUAL "" AND NOT line MATCHES "^#")
-                list(APPEND result "${line}")
-            endif()
-        endforeach()
+# Every Doxygen warning fails it: a public declaration without its one-line comment, or a comment Doxygen
+# cannot read. A missing warnings file fails it too, since then Doxygen did not run. Warnings are shown
+# with the header's path under include/vantamax/ and its line.
+if(NOT EXISTS "${WARNINGS}")
+    message(FATAL_ERROR "No Doxygen warnings file at ${WARNINGS}: the reference was not written")
+endif()
+file(STRINGS "${WARNINGS}" lines)
+set(warnings "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.*/include/vantamax/" "" line "${line}")
+    string(STRIP "${line}" line)
+    if(NOT line STREQUAL "")
+        list(APPEND warnings "${line}")
     endif()
-    list(REMOVE_DUPLICATES result)
-    set(${out} "${result}" PARENT_SCOPE)
-endfunction()
-
-vanta_normalise_warnings("${WARNINGS}" warnings)
-vanta_normalise_warnings("${KNOWN}" known)
-set(new ${warnings})
-list(REMOVE_ITEM new ${known})
-set(stale ${known})
-list(REMOVE_ITEM stale ${warnings})
-list(LENGTH known remaining)
-if(new)
-    list(JOIN new "\n  " text)
+endforeach()
+if(warnings)
+    list(JOIN warnings "\n  " text)
     message(FATAL_ERROR "Doxygen warnings (a public declaration needs its one-line comment):\n  ${text}")
 endif()
-if(stale)
-    list(JOIN stale "\n  " text)
-    message(FATAL_ERROR "Documented now; remove these lines from ${KNOWN}:\n  ${text}")
-endif()
-message(STATUS "The reference builds with no new warning; ${remaining} declarations are still listed in ${KNOWN}.")
+message(STATUS "The reference builds with no warning.")

@@ -11,6 +11,7 @@ configure_file(${CMAKE_SOURCE_DIR}/cmake/Doxyfile.in ${VANTA_DOCS_DIR}/Doxyfile 
 if(VANTA_DOXYGEN)
     add_custom_target(docs
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${VANTA_DOCS_DIR}/include ${VANTA_DOCS_DIR}/html
+            ${VANTA_DOCS_DIR}/warnings.txt
         COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component headers --prefix ${VANTA_DOCS_DIR}
         COMMAND ${VANTA_DOXYGEN} ${VANTA_DOCS_DIR}/Doxyfile
         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}

@@ -30,8 +30,8 @@ class TConsoleLine : public Object
 public:
     TConsoleLine() = default;
 
-    Ref<String> text = EmptyString();
-    std::int32_t kind = 0;
+    Ref<String> text = EmptyString(); // the line as shown, never empty in the buffer
+    std::int32_t kind = 0;            // 1 for a line the user entered, 0 for output
 };
 
 // A one-shot interval on the system clock; renewed by replacing it with a new one of the same period.
@@ -48,8 +48,8 @@ public:
     // 1 (after calling `OnExpire`) once the clock has passed the end, else 0. The clock may wrap round.
     virtual std::int32_t HasExpired();
 
-    std::int32_t start = 0;
-    std::int32_t end = 0;
+    std::int32_t start = 0; // the clock reading (`ReadClock`, milliseconds) when the timer started
+    std::int32_t end = 0;   // start + period on the clock, wrapping as the clock does; expired once passed
 };
 
 // The most lines the buffer keeps; adding a line to a full buffer drops the oldest line.

@@ -82,6 +82,7 @@ public:
     virtual void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
     // The 2x2 matrix: local (x, y) is drawn at (x*ix + y*iy + tx, x*jx + y*jy + ty).
     virtual void SetTransform(float ix, float iy, float jx, float jy);
+    // Width in pixels of the lines `DrawLine` draws from now on; the transform does not scale it.
     virtual void SetLineWidth(float width);
     // Fills the back buffer with the clear colour.
     virtual void Clear();

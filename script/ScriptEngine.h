@@ -53,11 +53,10 @@ namespace detail {
 struct MemoryBudget;
 }
 
-// Kinds of a queued argument and of a call's result.
-inline constexpr std::int32_t SCRIPT_NONE = -1;
-inline constexpr std::int32_t SCRIPT_NUMBER = 0;
-inline constexpr std::int32_t SCRIPT_STRING = 1;
-inline constexpr std::int32_t SCRIPT_BOOLEAN = 2;
+inline constexpr std::int32_t SCRIPT_NONE = -1;   // result kind: no result kept since `ClearCall`
+inline constexpr std::int32_t SCRIPT_NUMBER = 0;  // kind of a number argument or result (a double)
+inline constexpr std::int32_t SCRIPT_STRING = 1;  // kind of a string argument or result
+inline constexpr std::int32_t SCRIPT_BOOLEAN = 2; // kind of a boolean argument or result
 
 // How many Lua instructions run between two calls of the interrupt check.
 inline constexpr std::int32_t SCRIPT_HOOK_INSTRUCTIONS = 10000;
@@ -70,11 +69,13 @@ public:
     TScriptArg() = default;
 
     std::int32_t kind = SCRIPT_NUMBER; // SCRIPT_NUMBER, SCRIPT_STRING or SCRIPT_BOOLEAN
-    double number = 0.0;
-    Ref<String> text = EmptyString();
-    std::int32_t flag = 0;
+    double number = 0.0;               // the value of a number argument
+    Ref<String> text = EmptyString();  // the value of a string argument
+    std::int32_t flag = 0;             // the value of a boolean argument: non-zero passes true
 };
 
+// One Lua interpreter state with its native functions, the arguments queued for the next call, the result
+// kept from calls and the last error; started from construction on.
 class TScriptEngine : public Object
 {
     VANTA_CLASS(TScriptEngine, Object)
@@ -119,8 +120,8 @@ public:
 
     // Calls the global `name` with the queued arguments (which stay queued), asking for `resultCount`
     // results (a negative count: all of them). When at least one result came back, the last one becomes
-    // the result if it is a number (numeric strings included), a boolean or a string. 1 on success, 0 on
-    // error (see `ErrorMessage`).
+    // the result if it is a number (numeric strings included), a boolean or a string; any other value, or
+    // none, leaves the result as it was. 1 on success, 0 on error (see `ErrorMessage`).
     virtual std::int32_t CallFunction(const Ref<String>& name, std::int32_t resultCount);
 
     // A registry reference to the value at `index` of the calling state's stack (for native functions
@@ -131,10 +132,14 @@ public:
     // As `CallFunction`, for the function `reference` names instead of a global.
     std::int32_t CallReference(std::int32_t reference, std::int32_t resultCount);
 
-    // The result of the last successful call: its kind (SCRIPT_NONE when there was none) and value.
+    // The kind of the result kept last (SCRIPT_NONE when no call kept one since `ClearCall`). Each kind
+    // keeps its own value: a later result of another kind leaves it in place.
     virtual std::int32_t ResultKind();
+    // The number result kept last; 0.0 when none was since `ClearCall`.
     virtual double NumberResult();
+    // The boolean result kept last, 1 for true and 0 for false; 0 when none was since `ClearCall`.
     virtual std::int32_t BooleanResult();
+    // The string result kept last; empty when none was since `ClearCall`.
     virtual Ref<String> StringResult();
 
     // Takes the value on top of the Lua stack as the error message (empty when it is no text) and
@@ -150,8 +155,11 @@ public:
     // Runs the chunk the last successful `LoadScriptText` compiled, once; 1 on success, 0 on error.
     virtual std::int32_t Execute();
 
-    // The last error's text and status (0 for the engine's own errors); a success does not clear them.
+    // The last error's text (empty before any error); a success does not clear it.
     virtual Ref<String> ErrorMessage();
+    // The last error's status: Lua's (2 run-time error, 3 syntax error, 4 out of memory or past the memory
+    // limit, 5 error while handling an error, 6 unreadable file), or 0 for the engine's own errors and
+    // before any error. A success does not clear it.
     virtual std::int32_t ErrorCode();
 
     // Closes the state; the engine is not started afterwards. Throws a runtime error when called from a

@@ -11,10 +11,11 @@
 
 namespace vanta {
 
+// One filter of a file chooser: a name and the files it lets through.
 struct FileFilter
 {
-    Ref<String> description;
-    Ref<String> pattern;
+    Ref<String> description; // the name the chooser shows ("Images"; "Files" for a bare extension list)
+    Ref<String> pattern;     // one pattern per extension, joined by ";" ("*.png;*.jpg")
 };
 
 // The filters of an extension list; none for an empty list.

@@ -7,6 +7,8 @@
 
 namespace vanta {
 
+// A fixed-rate tick source: a loop that calls `WaitTick` once per pass runs at the pacer's rate, on the
+// host driver's clock.
 class TPacer : public Object
 {
     VANTA_CLASS(TPacer, Object)
@@ -22,8 +24,8 @@ public:
     // ticks every millisecond.
     static Ref<TPacer> NewPacer(float hertz);
 
-    std::int32_t period = 0;
-    std::int32_t next = 0;
+    std::int32_t period = 0; // milliseconds from one tick to the next; at least 1 in a pacer from `NewPacer`
+    std::int32_t next = 0;   // the clock reading (`ReadClock`) of the last tick accounted for
 };
 
 // The same as `TPacer::NewPacer`.

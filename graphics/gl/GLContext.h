@@ -45,7 +45,9 @@ struct GLContext;
 // context then answers null), and the layer's operations treat the record as windowless.
 struct VTGLContext
 {
+    // The window drawn into; stale once that window is destroyed.
     platform::Window* window = nullptr;
+    // The platform layer's GL context, made for the window.
     platform::GLContext* context = nullptr;
     std::int32_t width = 0;      // requested width (windows made here) or client width (attached windows)
     std::int32_t height = 0;     // requested height, or client height

@@ -21,7 +21,9 @@ class TGLSurface : public TGraphicsSurface
 {
     VANTA_CLASS(TGLSurface, TGraphicsSurface)
 public:
+    // A surface over `context` (from `GLContextCreate` or `GLContextAttach`), which it owns from now on.
     explicit TGLSurface(VTGLContext* context) : context_(context) {}
+    // Destroys the context record (and the window made for it) unless `Close` already has.
     ~TGLSurface() override;
 
     // Makes the context current for drawing (into the picture when scaled); nothing once closed.

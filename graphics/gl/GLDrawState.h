@@ -65,6 +65,7 @@ enum class GLBatchKind : std::uint8_t
 // one GL call per hundred sprites.
 inline constexpr std::int32_t GL_BATCH_VERTICES = 2048;
 
+// The drawing state described at the top of this file; the driver has one (`TheGLDrawState`).
 class GLDrawState
 {
 public:

@@ -39,6 +39,7 @@ inline constexpr std::int32_t GL_OVAL_MAX_SEGMENTS = 4096;
 // `GL_OVAL_MAX_SEGMENTS`, rounded down to a multiple of 4; 12 when a radius is not a number.
 std::int32_t GLOvalSegments(float rx, float ry);
 
+// The OpenGL 1.1 2D driver (see the top of this file), drawing into the GL context driver's windows.
 class TGLFlat2DDriver : public TFlat2DDriver
 {
     VANTA_CLASS(TGLFlat2DDriver, TFlat2DDriver)
@@ -72,6 +73,7 @@ public:
     // Scissors to the rectangle; the whole surface turns scissoring off.
     void SetViewport(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) override;
     void SetTransform(float ix, float iy, float jx, float jy) override;
+    // Sends what is held, then gives GL the width (glLineWidth; GL keeps the old width for 0 or less).
     void SetLineWidth(float width) override;
     void Clear() override;
     void Plot(float x, float y) override;

@@ -17,6 +17,7 @@
 
 namespace vanta {
 
+// One frame of an image as the GL 2D driver draws it: a texture and the part of it the picture fills.
 class TGLImageFrame : public TImageFrame
 {
     VANTA_CLASS(TGLImageFrame, TImageFrame)
@@ -41,6 +42,7 @@ public:
     float vMin = 0.0f; // top texture coordinate
     float uMax = 0.0f; // right texture coordinate: picture width / texture width
     float vMax = 0.0f; // bottom texture coordinate: picture height / texture height
+    // The GL texture name (0: none), deleted with the frame while its graphics sequence lasts.
     std::uint32_t texture = 0;
     std::int32_t sequence = 0; // the graphics sequence the frame was made in; 0 once its texture is gone
 };

@@ -26,16 +26,16 @@ namespace vanta {
 // The 18-byte header at the start of every TGA file, as read (little-endian fields).
 struct TTGAHeader
 {
-    std::uint8_t idLength = 0;
-    std::uint8_t colourMapType = 0;
-    std::uint8_t imageType = 0;
+    std::uint8_t idLength = 0;          // bytes of the identification field after the header (skipped)
+    std::uint8_t colourMapType = 0;     // 1 when a colour map follows, 0 when none does
+    std::uint8_t imageType = 0;         // 1 colour-mapped, 2 true-colour, 3 grey; plus 8 when run-length coded
     std::uint8_t colourMapSpec[5] = {}; // first index and length (16 bits each), entry size in bits
     std::uint16_t xOrigin = 0;          // not interpreted
     std::uint16_t yOrigin = 0;          // not interpreted
-    std::uint16_t imageWidth = 0;
-    std::uint16_t imageHeight = 0;
-    std::uint8_t pixelDepth = 0;
-    std::uint8_t descriptor = 0;
+    std::uint16_t imageWidth = 0;       // pixels across
+    std::uint16_t imageHeight = 0;      // pixels down
+    std::uint8_t pixelDepth = 0;        // bits per pixel (an index of a colour-mapped file, a colour, or grey)
+    std::uint8_t descriptor = 0;        // bits 0-3: attribute (alpha) bits; 0x10: right to left; 0x20: top row first
 
     // The header held in the first 18 bytes of a file.
     static TTGAHeader FromBytes(const std::uint8_t* bytes) noexcept;

@@ -2,7 +2,8 @@
 // running it to an answer.
 //
 // Builds on POSIX processes. The helper is optional on a desktop; callers fall back to the console when
-// it is not installed. Internal to the desktop host driver (and its tests).
+// it is not installed. Used by the desktop host driver (and its tests); games ask through `ChooseFile`
+// and `ChooseFolder` (system/HostDriver.h) instead.
 #pragma once
 
 #include <string>
@@ -13,8 +14,8 @@ namespace vanta::desktop {
 // One file-type filter: a description and its patterns ("*.png", "*.jpg").
 struct DialogFilter
 {
-    std::string description;
-    std::vector<std::string> patterns;
+    std::string description;           // the name the dialog shows for the filter ("Images")
+    std::vector<std::string> patterns; // one shell pattern per entry ("*.png")
 };
 
 // The full path of the dialog helper found on $PATH, or an empty text when none is installed.
@@ -37,10 +38,11 @@ enum class DialogOutcome
     NotRun     // the helper could not be started
 };
 
+// What one run of the helper gave: how it ended and what it printed.
 struct DialogAnswer
 {
-    DialogOutcome outcome = DialogOutcome::NotRun;
-    std::string answer; // what the helper printed, without its final line end
+    DialogOutcome outcome = DialogOutcome::NotRun; // how the run ended
+    std::string answer;                            // what the helper printed, without its final line end
 };
 
 // Runs `program` with `arguments` and waits for it (the dialog is modal: nothing else runs meanwhile).

@@ -14,6 +14,7 @@
 
 namespace vanta {
 
+// The host driver of a desktop program: the one the system module makes current when it initialises.
 class TWindowsHostDriver : public THostDriver
 {
     VANTA_CLASS(TWindowsHostDriver, THostDriver)
@@ -32,12 +33,13 @@ public:
     void SleepFor(std::int32_t milliseconds) override;
     // The oldest typed character, or 0.
     std::int32_t TakeChar() override;
+    // The oldest keystroke (a key press or a typed character, in arrival order), or an empty one.
     KeyStroke TakeStroke() override;
     // The key's hit count, reset by reading; 0 for codes outside 1-255.
     std::int32_t TakeKeyHits(std::int32_t key) override;
     // 1 while the key is held; 0 for codes outside 1-255.
     std::int32_t KeyState(std::int32_t key) override;
-    // Clears the key and button tables and the typed characters.
+    // Clears the key and button tables, the typed characters and the keystrokes.
     void ClearKeyState() override;
     // Pointer x (0), y (1) or wheel notches (2); 0 for other axes.
     std::int32_t PointerAxis(std::int32_t axis) override;
