@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace vanta {
 
@@ -87,6 +88,19 @@ void ClearConsoleLines();
 // This frame's editing input: "KEY_ESCAPE", "KEY_RIGHT", "KEY_LEFT", "KEY_HOME", "KEY_END", "KEY_ENTER",
 // "KEY_DELETE", "KEY_BACKSPACE" or "KEY_TAB", one accepted typed character, or the empty string.
 Ref<String> ReadConsoleKey();
+
+// The characters the input line takes by default: space, the Latin letters, the digits and
+// ! ? . / : ; * % $ ( ) & ' and the double quote (77 in all).
+inline constexpr std::u16string_view CONSOLE_CHARACTERS =
+    u" ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890!?./:;*%$()&'\"";
+
+// Sets the characters the input line takes; any other typed character is dropped. A console whose
+// commands need more (one that evaluates script code wants + - = < > [ ] { } , _ # and the rest) names
+// them all. `Null` or the empty string gives back `CONSOLE_CHARACTERS`. The setting outlives
+// `OpenConsole`.
+void SetConsoleCharacters(const Ref<String>& characters);
+// The characters the input line takes now.
+Ref<String> ConsoleCharacters();
 
 // Makes the n-th most recent entered line (1 = the newest) the input text; nothing changes when there
 // are fewer than n entered lines.

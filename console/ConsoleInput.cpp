@@ -21,9 +21,6 @@ namespace vanta {
 namespace detail {
 namespace {
 
-constexpr std::u16string_view ACCEPTED =
-    u" ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz1234567890!?./:;*%$()&'\"";
-
 // The name of an editing key, or `Null` for any other key.
 String* EditingKeyName(std::int32_t code)
 {
@@ -182,12 +179,29 @@ Ref<String> ReadConsoleKey()
         if (stroke.character < u' ') continue;
         console.repeatKey = 0;
         detail::ClearKeysKeepingTyped();
-        if (detail::ACCEPTED.find(static_cast<char16_t>(stroke.character)) == std::u16string_view::npos)
+        if (console.accepted.find(static_cast<char16_t>(stroke.character)) == std::u16string::npos)
             return EmptyString();
         return Chr(stroke.character);
     }
     if (String* repeat = detail::DueRepeat()) return repeat;
     return EmptyString();
+}
+
+void SetConsoleCharacters(const Ref<String>& characters)
+{
+    detail::ConsoleState& console = detail::Console();
+    if (!characters || characters->Length() == 0)
+        console.accepted = CONSOLE_CHARACTERS;
+    else
+        console.accepted = characters->View();
+}
+
+Ref<String> ConsoleCharacters()
+{
+    const std::u16string& accepted = detail::Console().accepted;
+    Ref<String> characters = NewString(static_cast<std::int32_t>(accepted.size()));
+    std::copy(accepted.begin(), accepted.end(), characters->MutableUnits());
+    return characters;
 }
 
 void RecallEnteredLine(std::int32_t n)

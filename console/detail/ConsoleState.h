@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 
 namespace vanta::detail {
 
@@ -63,6 +64,8 @@ struct ConsoleState
     // repeats.
     std::int32_t repeatKey = 0;
     std::int32_t repeatFrom = 0;
+    // The characters the input line takes.
+    std::u16string accepted{CONSOLE_CHARACTERS};
 };
 
 // The console's state.

@@ -300,6 +300,21 @@ TEST_F(ConsoleTest, OnlyTheSeventySevenCharactersAreTyped)
     EXPECT_EQ(Text(Console().input), "abc\"'");
 }
 
+TEST_F(ConsoleTest, AProgramCanNameTheCharactersTheLineTakesAndGoBackToTheSeventySeven)
+{
+    Show();
+    SetConsoleCharacters("+-=x"_s);
+    TypeText(u"a+b-c=x");
+    Frames(40);
+    EXPECT_EQ(Text(Console().input), "+-=x");
+    EXPECT_EQ(Text(ConsoleCharacters()), "+-=x");
+    SetConsoleCharacters(nullptr);
+    TypeText(u"+a");
+    Frames(40);
+    EXPECT_EQ(Text(Console().input), "+-=xa");
+    EXPECT_EQ(ConsoleCharacters()->Length(), 77);
+}
+
 TEST_F(ConsoleTest, CharactersTypedFasterThanTheRepeatPeriodAreAllKeptInOrder)
 {
     Show();

@@ -185,6 +185,11 @@ int GamePlayer::Run()
     const int level = ReleaseStackLevel();
     OpenGraphics(options_.width, options_.height, 0, options_.rate);
     OpenConsole("vanta-play"_s, 12, 70, 110, 190, 0.85f, ""_s);
+    // Lua needs every printable character the console font has: + - = < > [ ] { } , _ # ~ ^ and the rest.
+    std::string printable;
+    for (char c = ' '; c <= '~'; ++c)
+        printable += c;
+    SetConsoleCharacters(Text(printable));
     SetConsoleShown(0, 1);
     RegisterConsoleTextCommand("$lua"_s, [this](const Ref<String>& code) { EvaluateInConsole(code); });
     RegisterConsoleCommand("$reload"_s, [this] { Load(); });
