@@ -38,7 +38,9 @@ class GLAtlasCell
 {
 public:
     GLAtlasCell() = default;
+    // Takes the other cell's place over, leaving that one empty.
     GLAtlasCell(GLAtlasCell&& other) noexcept;
+    // Gives this cell back, then takes the other cell's place over, leaving that one empty.
     GLAtlasCell& operator=(GLAtlasCell&& other) noexcept;
     GLAtlasCell(const GLAtlasCell&) = delete;
     GLAtlasCell& operator=(const GLAtlasCell&) = delete;
@@ -48,10 +50,13 @@ public:
     explicit operator bool() const noexcept { return page_ != nullptr; }
     // The page's texture name; 0 for an empty cell.
     std::uint32_t Texture() const noexcept;
-    // The picture's texture coordinates in the page (its ring left out); all 0 for an empty cell.
+    // The picture's left texture coordinate in the page (its ring left out); 0 for an empty cell.
     float UMin() const noexcept;
+    // The picture's top texture coordinate in the page; 0 for an empty cell.
     float VMin() const noexcept;
+    // The picture's right texture coordinate in the page; 0 for an empty cell.
     float UMax() const noexcept;
+    // The picture's bottom texture coordinate in the page; 0 for an empty cell.
     float VMax() const noexcept;
 
 private:
