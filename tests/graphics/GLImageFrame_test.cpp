@@ -2,8 +2,8 @@
 // edge a filtered magnification shows, a picture scaled down to the largest texture, mipmaps, frames made
 // again from the same pixmaps after graphics are reopened, and drawing after a frame's texture is
 // deleted; small pictures sharing an atlas page (drawn as a texture of their own would draw them, a cell
-// freed and used again, the page's texture going with its last frame, pages of an earlier opening, a line
-// of text in one draw). Built twice: under Xvfb (GLX) and on SDL's offscreen driver (EGL).
+// freed and used again, the page's texture going with its last frame, pages of an earlier opening, a second
+// surface, a line of text in one draw). Built twice: under Xvfb (GLX) and on SDL's offscreen driver (EGL).
 #include "graphics/Draw.h"
 #include "graphics/Image.h"
 #include "graphics/ImageFont.h"
@@ -398,6 +398,34 @@ TEST_F(GLImageFrameTest, AtlasFramesOfAnEarlierOpeningLeaveTheNewPagesAlone)
     ExpectAt(24, 24, 0, 255, 0);
     ExpectAt(44, 44, 0, 255, 0);
     ExpectAt(64, 44, 0, 0, 255);
+}
+
+TEST_F(GLImageFrameTest, AtlasFramesDrawInEverySurfaceOfTheDriverWhicheverWasCurrentWhenTheyWereMade)
+{
+    const Ref<TFlat2DSurface> first = CurrentGraphicsSurface();
+    const Ref<TImage> red = LoadedImage(8, 8, 0xFFFF0000u, 0);
+    SetBlendMode(BLEND_SOLID);
+    DrawImage(red, 0, 0);
+    const Ref<TFlat2DSurface> second =
+        Downcast<TFlat2DSurface>(GLFlat2DDriver()->CreateGraphics(width, height, 0, 60, 0));
+    ASSERT_FALSE(second.IsNull());
+    second->Activate();
+    SetClearColor(0, 0, 0);
+    ClearGraphics();
+    SetBlendMode(BLEND_SOLID);
+    const Ref<TImage> green = LoadedImage(8, 8, 0xFF00FF00u, 0);
+    DrawImage(red, 0, 0);
+    DrawImage(green, 20, 0);
+    EXPECT_EQ(FrameOf(green)->texture, FrameOf(red)->texture);
+    ExpectAt(4, 4, 255, 0, 0);
+    ExpectAt(24, 4, 0, 255, 0);
+
+    first->Activate();
+    SetBlendMode(BLEND_SOLID);
+    DrawImage(green, 40, 0);
+    ExpectAt(4, 4, 255, 0, 0);
+    ExpectAt(44, 4, 0, 255, 0);
+    second->Close();
 }
 
 TEST_F(GLImageFrameTest, ALineOfTextIsOneDraw)
