@@ -61,9 +61,9 @@ enum class GLBatchKind : std::uint8_t
 
 // The vertices the batch buffer holds (a multiple of 4 and of 2, so that quads and lines never straddle
 // its end): 192 quads. Mesa's software renderer sends a draw with any vertex outside GL's viewport (a
-// sprite reaching past the band the driver keeps around the surface) through a pipeline whose cost grows with the
-// square of the draw's length: 192-quad draws submit sprites that cross the edge in half the time of 512-quad ones, and
-// at 1 000 sprites a frame still make under one GL call per hundred sprites.
+// sprite reaching past the band the driver keeps around the surface) through a pipeline whose cost grows
+// with the square of the draw's length: 192-quad draws submit such sprites in half the time of 512-quad
+// ones, and at 1 000 sprites a frame still make under one GL call per hundred sprites.
 inline constexpr std::int32_t GL_BATCH_VERTICES = 768;
 
 class GLDrawState
