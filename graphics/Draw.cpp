@@ -295,10 +295,12 @@ void DrawImage(const Ref<TImage>& image, float x, float y, std::int32_t frame)
 {
     const DrawState& state = State();
     TImage& picture = *image;
+    // The frame first: fewer values live across the call.
+    const Ref<TImageFrame> drawn = picture.Frame(frame);
     const float x0 = -picture.handleX;
     const float y0 = -picture.handleY;
-    picture.Frame(frame)->Draw(x0, y0, x0 + static_cast<float>(picture.width), y0 + static_cast<float>(picture.height),
-                               x + state.originX, y + state.originY);
+    drawn->Draw(x0, y0, x0 + static_cast<float>(picture.width), y0 + static_cast<float>(picture.height),
+                x + state.originX, y + state.originY);
 }
 
 void DrawImageRect(const Ref<TImage>& image, float x, float y, float width, float height, std::int32_t frame)

@@ -14,6 +14,21 @@ void TImage::CheckIndex(std::int32_t index) const
     if (index < 0 || index >= pixmaps->Length()) ThrowArrayBounds();
 }
 
+namespace {
+
+// The part of `TImage::Frame` that makes a driver frame, out of line so that the common case (the frame
+// held is current) stays a few loads and compares. The frame is made before anything is recorded, so a
+// driver that throws leaves no stale record.
+[[gnu::noinline]] Ref<TImageFrame> MakeDriverFrame(TImage& image, std::int32_t index, std::int32_t sequence)
+{
+    Ref<TImageFrame> frame = detail::Driver().CreateFrameFromPixmap(image.Lock(index, 1, 0), image.flags);
+    image.frames->ObjectAt(index) = frame;
+    image.sequences->At<std::int32_t>(index) = sequence;
+    return frame;
+}
+
+} // namespace
+
 Ref<TImageFrame> TImage::Frame(std::int32_t index)
 {
     CheckIndex(index);
@@ -23,11 +38,7 @@ Ref<TImageFrame> TImage::Frame(std::int32_t index)
     // Only driver frames are stored here; the class check stays because the array is a public field.
     if (made == sequence && IsKindOf(current.Raw(), &classRecordOf<TImageFrame>))
         return Ref<TImageFrame>(static_cast<TImageFrame*>(current.Raw()));
-    // The frame is made before anything is recorded, so a driver that throws leaves no stale record.
-    Ref<TImageFrame> frame = detail::Driver().CreateFrameFromPixmap(Lock(index, 1, 0), flags);
-    frames->ObjectAt(index) = frame;
-    sequences->At<std::int32_t>(index) = sequence;
-    return frame;
+    return MakeDriverFrame(*this, index, sequence);
 }
 
 Ref<TPixmap> TImage::Lock(std::int32_t index, std::int32_t, std::int32_t write)

@@ -139,9 +139,9 @@ std::int32_t Array::ElementSizeOf(const char* tag) noexcept
     }
 }
 
-void Array::CheckIndex(std::int32_t index) const
+void Array::ThrowIndex()
 {
-    if (index < 0 || index >= Length()) ThrowArrayBounds();
+    ThrowArrayBounds();
 }
 
 void Array::Dispose()

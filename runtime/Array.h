@@ -118,7 +118,12 @@ private:
         return reinterpret_cast<const std::int32_t*>(reinterpret_cast<const char*>(this) + sizeof(Array));
     }
 
-    void CheckIndex(std::int32_t index) const;
+    // Inline, so that element access costs a comparison; the throw is out of line.
+    void CheckIndex(std::int32_t index) const
+    {
+        if (index < 0 || index >= length_) ThrowIndex();
+    }
+    [[noreturn]] static void ThrowIndex();
     void Dispose() override;
 
     friend Ref<Array> NewArrayDims(const char* tag, std::span<const std::int32_t> sizes);

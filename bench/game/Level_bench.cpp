@@ -5,7 +5,9 @@
 //
 //   BM_LevelFrame   one pass of the level loop (draw, flip, clear, release); the counters give the 2D
 //                   driver's calls and image draws per frame (counted once on a recording driver) and the
-//                   GL calls of one frame (counted at the GL entry points, support/GLCallCounter.h).
+//                   GL calls of one frame (counted at the GL entry points, support/GLCallCounter.h);
+//                   with VANTA_GL_CALLS_BY_NAME=1 that frame's GL calls are listed by entry point on
+//                   stderr.
 //   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
 //                   the first second (60 frames) and at the end, the process's resident size drift (from
 //                   the first second, and from the first minute) and the handles issued meanwhile.
@@ -22,6 +24,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -76,8 +80,17 @@ void BM_LevelFrame(benchmark::State& state)
     RunLevelFrame();
     // The GL calls of one frame on the GL 2D driver, counted at the GL entry points.
     const std::int64_t before = bench::GLCallCount();
+    const std::map<std::string, std::int64_t> byNameBefore = bench::GLCallCountsByName();
     RunLevelFrame();
     const double glCalls = static_cast<double>(bench::GLCallCount() - before);
+    const char* byName = std::getenv("VANTA_GL_CALLS_BY_NAME");
+    if (byName != nullptr && byName[0] == '1') {
+        for (const auto& [name, count] : bench::GLCallCountsByName()) {
+            const auto old = byNameBefore.find(name);
+            const std::int64_t calls = count - (old == byNameBefore.end() ? 0 : old->second);
+            if (calls != 0) std::fprintf(stderr, "%-24s %lld\n", name.c_str(), static_cast<long long>(calls));
+        }
+    }
     for (auto _ : state)
         RunLevelFrame();
     state.counters["driver_calls_per_frame"] = calls;

@@ -14,6 +14,26 @@ namespace {
 
 std::int64_t calls = 0;
 
+// One count per stand-in, registered on its first call; the slots never move.
+struct NamedCount
+{
+    const char* name;
+    std::int64_t count;
+};
+constexpr int maxNames = 64;
+NamedCount named[maxNames];
+int namedUsed = 0;
+
+std::int64_t* Slot(const char* name)
+{
+    if (namedUsed == maxNames) {
+        std::fprintf(stderr, "GL call counter: more than %d entry points\n", maxNames);
+        std::abort();
+    }
+    named[namedUsed] = {name, 0};
+    return &named[namedUsed++].count;
+}
+
 void* Next(const char* name)
 {
     void* function = ::dlsym(RTLD_NEXT, name);
@@ -31,6 +51,14 @@ std::int64_t GLCallCount()
     return calls;
 }
 
+std::map<std::string, std::int64_t> GLCallCountsByName()
+{
+    std::map<std::string, std::int64_t> counts;
+    for (int i = 0; i < namedUsed; ++i)
+        counts[named[i].name] = named[i].count;
+    return counts;
+}
+
 } // namespace vanta::bench
 
 // One stand-in: `result name(parameters)` forwarding `arguments`.
@@ -38,6 +66,8 @@ std::int64_t GLCallCount()
     extern "C" result GLAPIENTRY name parameters                                                                       \
     {                                                                                                                  \
         ++vanta::bench::calls;                                                                                         \
+        static std::int64_t* const slot_ = vanta::bench::Slot(#name);                                                  \
+        ++*slot_;                                                                                                      \
         static const auto next = reinterpret_cast<result(GLAPIENTRY*) parameters>(vanta::bench::Next(#name));          \
         return next arguments;                                                                                         \
     }

@@ -7,10 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <string>
 
 namespace vanta::bench {
 
 // The GL calls counted since the program started.
 std::int64_t GLCallCount();
+// The same count by entry point name (only the names called at least once).
+std::map<std::string, std::int64_t> GLCallCountsByName();
 
 } // namespace vanta::bench

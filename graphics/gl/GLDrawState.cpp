@@ -131,18 +131,27 @@ void GLDrawState::Start(GLBatchKind kind, std::uint32_t texture)
     texture_ = texture;
 }
 
+void GLDrawState::StartQuad(std::uint32_t texture, float x0, float y0, float x1, float y1, float tx, float ty, float u0,
+                            float v0, float u1, float v1)
+{
+    Start(GLBatchKind::QUADS, texture);
+    Quad(texture, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+}
+
 void GLDrawState::Line(float x0, float y0, float x1, float y1, float tx, float ty)
 {
-    GLVertex* v = Reserve(GLBatchKind::LINES, 0, 2);
+    const std::uint32_t colour = ColourWord();
+    GLVertex* v = Reserve(GLBatchKind::LINES, 0, 2, colour);
     const std::array<float, 2> from = Transform(x0, y0, tx, ty);
     const std::array<float, 2> to = Transform(x1, y1, tx, ty);
-    Put(v[0], from[0], from[1], 0.0f, 0.0f);
-    Put(v[1], to[0], to[1], 0.0f, 0.0f);
+    Put(v[0], from[0], from[1], 0.0f, 0.0f, colour);
+    Put(v[1], to[0], to[1], 0.0f, 0.0f, colour);
 }
 
 void GLDrawState::Point(float x, float y)
 {
-    Put(*Reserve(GLBatchKind::POINTS, 0, 1), x, y, 0.0f, 0.0f);
+    const std::uint32_t colour = ColourWord();
+    Put(*Reserve(GLBatchKind::POINTS, 0, 1, colour), x, y, 0.0f, 0.0f, colour);
 }
 
 void GLDrawState::Bind(std::uint32_t texture)
@@ -184,10 +193,6 @@ void GLDrawState::ApplyColour()
     currentColourKnown_ = true;
 }
 
-GLDrawState& TheGLDrawState()
-{
-    static GLDrawState state;
-    return state;
-}
+constinit GLDrawState detail::theGLDrawState;
 
 } // namespace vanta

@@ -34,6 +34,33 @@ private:
     GLenum name_;
 };
 
+// Lines wider than a pixel are drawn: a GL may clip a line at its viewport before widening it (Mesa's
+// software renderer does not), so they keep a viewport of the surface itself (see `Project`).
+bool wideLines = false;
+
+// The pixel projection of a width x height surface: (0, 0) is the top-left corner of the top-left pixel and
+// y grows downwards. GL's viewport reaches a band of up to 256 pixels past each edge of the surface, with
+// the projection widened to match, so that every position lands on the same pixel as with a viewport of
+// the surface alone: what lies outside the surface is still cut off by the window's edges (and the
+// scissor), but a primitive reaching a little past an edge needs no clipping. Mesa's software renderer
+// sends a whole draw through a slow path (whose cost grows with the square of the draw's length) as soon as
+// one vertex needs clipping, which sprites crossing the edge of the screen would otherwise cause.
+void Project(std::int32_t width, std::int32_t height)
+{
+    static const GLint largest = [] {
+        GLint dims[2] = {0, 0};
+        glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
+        return std::min(dims[0], dims[1]);
+    }();
+    std::int32_t band = 0;
+    if (!wideLines) band = std::clamp((largest - std::max(width, height)) / 2, 0, 256);
+    glViewport(-band, -band, width + 2 * band, height + 2 * band);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-band, width + band, height + band, -band, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
 } // namespace
 
 std::int32_t GLOvalSegments(float rx, float ry)
@@ -79,12 +106,7 @@ void TGLFlat2DDriver::SetSurface(const Ref<TGraphicsSurface>& surface, std::int3
 {
     surface_ = Downcast<TGLSurface>(surface);
     TheGLDrawState().Reset(width, height);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // y grows downwards and (0, 0) is the top-left corner of the top-left pixel.
-    glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
+    Project(width, height);
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -174,8 +196,13 @@ void TGLFlat2DDriver::SetTransform(float ix, float iy, float jx, float jy)
 
 void TGLFlat2DDriver::SetLineWidth(float width)
 {
+    const GLDrawState& state = TheGLDrawState();
     TheGLDrawState().Flush();
     glLineWidth(width);
+    if ((width > 1.0f) != wideLines) {
+        wideLines = width > 1.0f;
+        if (state.SurfaceWidth() > 0) Project(state.SurfaceWidth(), state.SurfaceHeight());
+    }
 }
 
 void TGLFlat2DDriver::Clear()

@@ -36,7 +36,8 @@ TGLImageFrame::TGLImageFrame() : sequence(GraphicsSequence())
 
 TGLImageFrame::~TGLImageFrame()
 {
-    if (texture == 0 || sequence != GraphicsSequence()) return;
+    // A cell gives itself back (and the page's texture goes with its last cell).
+    if (cell || texture == 0 || sequence != GraphicsSequence()) return;
     // Quads held for this texture are drawn before it goes; GL binds 0 in place of a deleted texture and
     // gives the name out again.
     TheGLDrawState().ForgetBinding();
@@ -52,6 +53,18 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
 
 Ref<TGLImageFrame> TGLImageFrame::CreateFromPixmap(const Ref<TPixmap>& pixmap, std::int32_t flags)
 {
+    if (GLAtlasTakes(pixmap->Width(), pixmap->Height(), flags)) {
+        Ref<TGLImageFrame> frame = New<TGLImageFrame>();
+        frame->cell = GLPlaceInAtlas(pixmap, flags);
+        if (frame->cell) {
+            frame->texture = frame->cell.Texture();
+            frame->uMin = frame->cell.UMin();
+            frame->vMin = frame->cell.VMin();
+            frame->uMax = frame->cell.UMax();
+            frame->vMax = frame->cell.VMax();
+            return frame;
+        }
+    }
     std::int32_t textureWidth = pixmap->Width();
     std::int32_t textureHeight = pixmap->Height();
     GLTextureSize(textureWidth, textureHeight, CurrentGLTextureProxy());

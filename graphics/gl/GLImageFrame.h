@@ -1,5 +1,5 @@
-// Image frames of the GL 2D driver: one power-of-two texture per frame, drawn as a textured quad of the
-// driver's batch.
+// Image frames of the GL 2D driver: one power-of-two texture per frame, or a cell of an atlas page shared
+// with other small pictures (graphics/gl/GLTextureAtlas.h), drawn as a textured quad of the driver's batch.
 //
 // Builds on graphics/Image.h (the frame interface), the driver's drawing state (graphics/gl/GLDrawState.h)
 // and textures (graphics/gl/GLTexture.h). A picture smaller than its texture sits in the top-left corner;
@@ -11,6 +11,7 @@
 #pragma once
 
 #include "graphics/Image.h"
+#include "graphics/gl/GLTextureAtlas.h"
 #include "pixmap/TPixmap.h"
 
 #include <cstdint>
@@ -45,6 +46,7 @@ public:
     // The GL texture name (0: none), deleted with the frame while its graphics sequence lasts.
     std::uint32_t texture = 0;
     std::int32_t sequence = 0; // the graphics sequence the frame was made in; 0 once its texture is gone
+    GLAtlasCell cell;          // the picture's place when `texture` is an atlas page (then not the frame's own)
 };
 
 } // namespace vanta

@@ -1,7 +1,7 @@
 // The GL 2D driver drawing into a real window, read back from the back buffer: the blend modes on known
 // colours, the transform, the scissoring viewport, lines, points, ovals and polygons, pixmap blits and
-// read-back (also partly off the surface), and the caches that keep repeated state from GL. Built twice:
-// under Xvfb (GLX) and on SDL's offscreen driver (EGL).
+// read-back (also partly off the surface), pictures crossing the surface's edges, and the caches that keep repeated
+// state from GL. Built twice: under Xvfb (GLX) and on SDL's offscreen driver (EGL).
 #include "graphics/Image.h"
 #include "graphics/gl/GLDrawState.h"
 #include "pixmap/Pixmap.h"
@@ -161,6 +161,39 @@ TEST_F(GLFlat2DDriverTest, LinesPointsAndPolygonsLandOnTheirPixels)
     Ref<Array> two = NewArray("f", 4);
     DrawPoly(two);
     ExpectAt(0, 0, 0, 0, 0);
+}
+
+// Sprites reaching past the edges of the surface show exactly their inside part, pixel for pixel.
+TEST_F(GLFlat2DDriverTest, APictureCrossingTheSurfaceEdgesShowsExactlyItsInsidePart)
+{
+    Ref<TPixmap> pixels = CreatePixmap(32, 32, PF_RGBA8888, 4);
+    for (std::int32_t y = 0; y < 32; ++y) {
+        for (std::int32_t x = 0; x < 32; ++x)
+            pixels->WritePixel(
+                x, y, 0xFF000000u | static_cast<std::uint32_t>(x * 8) << 16 | static_cast<std::uint32_t>(y * 8));
+    }
+    Ref<TImage> image = CreateImage(32, 32, 1, 0);
+    image->SetPixmap(0, pixels);
+    SetBlendMode(BLEND_SOLID);
+    const struct
+    {
+        std::int32_t x, y;
+    } places[] = {{-16, -8}, {width - 16, height - 8}, {-31, height - 1}};
+    for (const auto& place : places) {
+        SCOPED_TRACE(::testing::Message() << "at (" << place.x << ", " << place.y << ")");
+        Background(0, 0, 0);
+        DrawImage(image, static_cast<float>(place.x), static_cast<float>(place.y));
+        const Ref<TPixmap> shown = GrabPixmap(0, 0, width, height);
+        for (std::int32_t y = 0; y < 32; ++y) {
+            for (std::int32_t x = 0; x < 32; ++x) {
+                const std::int32_t sx = place.x + x;
+                const std::int32_t sy = place.y + y;
+                if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
+                ASSERT_EQ(shown->ReadPixel(sx, sy) | 0xFF000000u, pixels->ReadPixel(x, y))
+                    << "picture pixel " << x << ", " << y;
+            }
+        }
+    }
 }
 
 TEST_F(GLFlat2DDriverTest, OvalsHaveASegmentCountBetweenTwelveAndACap)
