@@ -19,8 +19,8 @@ inline void KeepSystemGLDriversLoaded()
 #if defined(__SANITIZE_ADDRESS__)
     // Debian's places; a library that is not there is not loaded by the GL libraries either. All the DRI
     // drivers are one file under several names, so one of them covers every name.
-    for (const char* library : {"libGLX_mesa.so.0", "libEGL_mesa.so.0", "libgbm.so.1",
-                                "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {
+    for (const char* library :
+         {"libGLX_mesa.so.0", "libEGL_mesa.so.0", "libgbm.so.1", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {
         // The handle is never closed: that is the point.
         static_cast<void>(::dlopen(library, RTLD_LAZY | RTLD_NODELETE));
     }
