@@ -29,7 +29,7 @@ struct FuzzTarget
 int FuzzPixmapOps(const std::uint8_t* data, std::size_t size);
 
 // The image loaders, each fed the input through a memory stream: PNG (with a writer round trip), JPEG,
-// TGA and BMP.
+// TGA and BMP (each compared with stb_image where it decodes the input too).
 int FuzzPNGLoader(const std::uint8_t* data, std::size_t size);
 int FuzzJPEGLoader(const std::uint8_t* data, std::size_t size);
 int FuzzTGALoader(const std::uint8_t* data, std::size_t size);

@@ -19,6 +19,10 @@ seconds=${FUZZ_SECONDS:-60}
 build=${FUZZ_BUILD:-build-fuzz}
 jobs=${JOBS:-2}
 targets=${FUZZ_TARGETS:-$(cd fuzz/corpus && ls)}
+if [ -z "$(echo $targets)" ]; then
+    echo "No fuzz target to run (FUZZ_TARGETS is empty and fuzz/corpus/ has no folders)." >&2
+    exit 1
+fi
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVANTA_FUZZ=ON -DVANTA_TESTS=OFF -DVANTA_BENCH=OFF >/dev/null

@@ -3,6 +3,7 @@
 // is forgotten first: tests start their own.
 #include "runtime/Object.h"
 #include "support/NoUserDisplay.h"
+#include "support/SystemGLDrivers.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     vanta::test::ForgetUserDisplay();
+    vanta::test::KeepSystemGLDriversLoaded();
     vanta::InitRuntimeCore();
     ::testing::UnitTest::GetInstance()->listeners().Append(new ReleaseStackFlusher);
     return RUN_ALL_TESTS();

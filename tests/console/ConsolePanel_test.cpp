@@ -9,9 +9,9 @@
 #include "platform/Messages.h"
 #include "support/RecordingFlat2DDriver.h"
 #include "support/ScriptedHostDriver.h"
+#include "support/TempFolder.h"
 #include "system/Keys.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -137,10 +137,10 @@ TEST_F(ConsolePanelTest, AGivenPictureIsStretchedToThePanel)
         for (int x = 0; x < 4; ++x)
             WritePixel(picture, x, y, 0xFF336699u);
     }
-    const std::string path = ::testing::TempDir() + "console_background.png";
+    const test::TempFolder folder;
+    const std::string path = folder.Path("console_background.png");
     ASSERT_EQ(SavePixmapPNG(picture, String::FromCString(path.c_str()), 6), 1);
     OpenConsole("Dev"_s, 5, 0, 0, 0, 1.0f, String::FromCString(path.c_str()));
-    std::remove(path.c_str());
     ASSERT_TRUE(Console().background);
     EXPECT_EQ(ImageWidth(Console().background), 640);
     EXPECT_EQ(ImageHeight(Console().background), 60);

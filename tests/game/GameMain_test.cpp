@@ -138,8 +138,9 @@ TEST_F(MainSequence, RunsTheStagesInOrderAndHandsTheMusicOver)
 
     // The intro music was stopped; the level music plays on.
     EXPECT_EQ(ChannelPlaying(HandleToObject<TChannel>(Globals().introChannel)), 0);
-    const bool silent = CurrentAudioDriver()->Class() == &classRecordOf<TAudioDriver>; // no sound device
-    EXPECT_EQ(ChannelPlaying(HandleToObject<TChannel>(Globals().levelChannel)), silent ? 0 : 1);
+    // SDL's dummy audio driver (this suite's CMake list) always opens a device, so the channel really plays.
+    ASSERT_NE(CurrentAudioDriver()->Class(), &classRecordOf<TAudioDriver>) << "no sound device opened";
+    EXPECT_EQ(ChannelPlaying(HandleToObject<TChannel>(Globals().levelChannel)), 1);
     EXPECT_EQ(ReleaseStackLevel(), Globals().releaseMark) << "the frames' temporaries were released";
 }
 

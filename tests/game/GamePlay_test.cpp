@@ -94,6 +94,27 @@ public:
         return 0;
     }
 
+    // Waits until the window has shown `count` new pictures, up to 30 s; false when the game ended or
+    // stopped drawing first. A capture that differs from the one before proves the game drew and flipped
+    // (reading its input) since that capture: what was sent before the wait has been seen.
+    bool NewPictures(int count)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        std::vector<unsigned long> last;
+        int width = 0;
+        int height = 0;
+        if (!test::CaptureWindow(window_, width, height, last)) return false;
+        int seen = 0;
+        while (seen < count && Running() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(20ms);
+            std::vector<unsigned long> now;
+            if (!test::CaptureWindow(window_, width, height, now)) return false;
+            if (now != last) ++seen;
+            last = std::move(now);
+        }
+        return seen >= count;
+    }
+
     // Gives the window the keyboard, as a player's click would, then sends the key through the X server.
     bool Key(const std::string& action, const std::string& key)
     {
@@ -155,15 +176,18 @@ protected:
         if (test::FindProgram("xdotool").empty()) GTEST_SKIP() << "xdotool is not installed (package xdotool)";
     }
 
-    // Waits until the level music has started in the captured sound (the level is running), up to 60 s.
-    bool WaitForLevelMusic(const test::DiskAudioFile& audio, const std::vector<std::int16_t>& level)
+    // Waits until the captured sound has played `music` from its start for `seconds`, up to 60 s: the game
+    // starts the intro music as the title shows and the level music as the level runs, so this is how a
+    // test knows where the game is, whatever the machine's speed.
+    static bool WaitForMusic(const test::DiskAudioFile& audio, const std::vector<std::int16_t>& music, double seconds)
     {
+        const auto heard = static_cast<std::size_t>(seconds * 2 * 44100);
         const auto deadline = std::chrono::steady_clock::now() + 60s;
-        std::size_t searched = 0;
         while (std::chrono::steady_clock::now() < deadline) {
             const std::vector<std::int16_t> output = audio.ReadOutput();
-            if (FindOpening(output, level, searched) != std::string::npos) return true;
-            searched = output.size() > 8192 ? output.size() - 8192 : 0;
+            const std::size_t at = FindOpening(output, music, 0);
+            if (at != std::string::npos && SETTLED + Matching(output, at + SETTLED, music, SETTLED) >= heard)
+                return true;
             std::this_thread::sleep_for(200ms);
         }
         return false;
@@ -202,16 +226,17 @@ TEST_F(GamePlay, PlaysFromTitleToLevelOnEscapeAndEndsAtTheSecondWithTheMusicHand
     GameProcess game;
     ASSERT_TRUE(game.Started());
     ASSERT_NE(game.Window(), 0u) << "the game's window did not appear";
-    std::this_thread::sleep_for(3s); // the logo, then the title for a while
+    // The logo, then the title for a while: its music has played for a second and a half.
+    ASSERT_TRUE(WaitForMusic(audio, intro, 1.5)) << "the title's music did not play";
 
-    // The window ignores the close box.
+    // The window ignores the close box: the game draws on after the request.
     ASSERT_TRUE(test::RequestWindowClose(TITLE));
-    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(game.NewPictures(3)) << "the title stopped drawing after a close request";
     ASSERT_TRUE(game.Running()) << "a close request ended the game";
 
     ASSERT_TRUE(game.Key("key", "Escape"));
-    ASSERT_TRUE(WaitForLevelMusic(audio, level)) << "the level did not start after Escape on the title";
-    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(WaitForMusic(audio, level, 1.5)) << "the level did not start after Escape on the title";
+    EXPECT_TRUE(game.NewPictures(3)) << "the level stopped drawing";
     ASSERT_TRUE(game.Running()) << "the level ended without a second Escape";
     ASSERT_TRUE(game.Key("key", "Escape"));
     EXPECT_EQ(game.Wait(15s), 0) << "the second Escape ends the game with status 0";
@@ -235,22 +260,25 @@ TEST_F(GamePlay, PlaysFromTitleToLevelOnEscapeAndEndsAtTheSecondWithTheMusicHand
 TEST_F(GamePlay, AHeldEscapeEndsTheTitleOnly)
 {
     test::DiskAudioFile audio("vanta_game_held_escape");
+    const std::vector<std::int16_t> intro = Music("intro/intromusic.ogg");
     const std::vector<std::int16_t> level = Music("DATAS/music-level1.ogg");
+    ASSERT_FALSE(intro.empty());
     ASSERT_FALSE(level.empty());
 
     GameProcess game;
     ASSERT_TRUE(game.Started());
     ASSERT_NE(game.Window(), 0u) << "the game's window did not appear";
-    std::this_thread::sleep_for(3s);
+    ASSERT_TRUE(WaitForMusic(audio, intro, 0.5)) << "the title's music did not play";
 
-    // Escape held down long enough for the X server to repeat it, into the level.
+    // Escape held down into the level, long enough for the X server to repeat it (its repeat starts after
+    // 660 ms): the level has played a second and a half of its music and drawn on since.
     ASSERT_TRUE(game.Key("keydown", "Escape"));
-    ASSERT_TRUE(WaitForLevelMusic(audio, level)) << "the level did not start after Escape on the title";
-    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(WaitForMusic(audio, level, 1.5)) << "the level did not start after Escape on the title";
+    EXPECT_TRUE(game.NewPictures(3)) << "the level stopped drawing";
     EXPECT_TRUE(game.Running()) << "the held Escape also ended the level";
     ASSERT_TRUE(game.Key("keyup", "Escape"));
-    std::this_thread::sleep_for(500ms);
-    EXPECT_TRUE(game.Running());
+    EXPECT_TRUE(game.NewPictures(3)) << "the level stopped drawing";
+    EXPECT_TRUE(game.Running()) << "releasing Escape ended the level";
 
     ASSERT_TRUE(game.Key("key", "Escape"));
     EXPECT_EQ(game.Wait(15s), 0);

@@ -219,7 +219,7 @@ TEST_F(FreeTypeFontTest, TheFontFilesHoldOurTypefacesCellForCell)
 TEST_F(FreeTypeFontTest, EveryWineBitmapFontAtEverySizeItOffersAndBetween)
 {
     const std::vector<fs::path> files = WineBitmapFonts();
-    if (files.empty()) GTEST_SKIP() << "fonts-wine is not installed (tools/install-deps.sh installs it)";
+    if (files.empty()) GTEST_SKIP() << "fonts-wine is not installed (package fonts-wine)";
     int sizesChecked = 0;
     for (const fs::path& file : files) {
         const std::vector<WinFont> fonts = ReadWinFontFile(file.string());
@@ -249,7 +249,7 @@ TEST_F(FreeTypeFontTest, EveryWineBitmapFontAtEverySizeItOffersAndBetween)
 TEST_F(FreeTypeFontTest, ASizeBetweenTwoFacesOfAFileTakesTheSmaller)
 {
     const fs::path file = WINE_FONTS / "sserife.fon";
-    if (!fs::exists(file)) GTEST_SKIP() << "fonts-wine is not installed";
+    if (!fs::exists(file)) GTEST_SKIP() << "fonts-wine is not installed (package fonts-wine)";
     const std::vector<WinFont> fonts = ReadWinFontFile(file.string());
     ASSERT_EQ(fonts.size(), 3u);
     ASSERT_EQ(fonts[1].NominalSize(), 13);
@@ -271,7 +271,7 @@ TEST_F(FreeTypeFontTest, ASizeBetweenTwoFacesOfAFileTakesTheSmaller)
 TEST_F(FreeTypeFontTest, AScalableFontIsRenderedInGreyLevelsBelowItsAscender)
 {
     const fs::path file = WINE_FONTS / "tahoma.ttf";
-    if (!fs::exists(file)) GTEST_SKIP() << "fonts-wine is not installed";
+    if (!fs::exists(file)) GTEST_SKIP() << "fonts-wine is not installed (package fonts-wine)";
     const Ref<TFreeTypeFont> font = Load(file.string(), 24);
     ASSERT_FALSE(font.IsNull());
     EXPECT_GE(font->Height(), 24);

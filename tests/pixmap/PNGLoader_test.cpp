@@ -4,6 +4,7 @@
 #include "runtime/Error.h"
 #include "stream/MemoryBlock.h"
 #include "support/LoaderTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 
@@ -189,11 +190,10 @@ TEST(SavePixmapPNG, HonoursThePitchOfAWindow)
 TEST(SavePixmapPNG, ToAFileThenBackThroughItsPath)
 {
     InitLoadersForTest();
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "vanta_save_png_test.png";
-    const Ref<String> url = String::FromCString(path.c_str());
+    const test::TempFolder folder;
+    const Ref<String> url = String::FromCString(folder.Path("saved.png").c_str());
     ASSERT_EQ(SavePixmapPNG(Pattern(PF_RGBA8888), url, -1), 1);
     const Ref<TPixmap> loaded = LoadPixmap(url);
-    std::filesystem::remove(path);
     ASSERT_FALSE(loaded.IsNull());
     EXPECT_EQ(LargestDifference(PixmapRGBA(loaded), PixmapRGBA(Pattern(PF_RGBA8888))), 0);
 }

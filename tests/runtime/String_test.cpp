@@ -8,6 +8,11 @@
 #include <gtest/gtest.h>
 
 namespace vanta {
+namespace test {
+// "abc"_s as StringLiteralElsewhere.cpp makes it.
+String* AbcLiteralFromAnotherFile();
+} // namespace test
+
 namespace {
 
 std::u16string Text(const Ref<String>& s)
@@ -19,7 +24,9 @@ TEST(StringLiterals, AreStaticAndTheEmptyLiteralIsTheSharedEmptyString)
 {
     EXPECT_EQ(Text("abc"_s), u"abc");
     EXPECT_EQ(Text(u"\u00e9t\u00e9"_s), u"\u00e9t\u00e9");
-    EXPECT_EQ("abc"_s, "abc"_s) << "one object per literal text";
+    // The same text written in another translation unit of this program is the very same object.
+    EXPECT_EQ("abc"_s, test::AbcLiteralFromAnotherFile()) << "one object per literal text";
+    EXPECT_NE("abc"_s, "abd"_s);
     EXPECT_EQ(""_s, EmptyString());
     EXPECT_EQ(EmptyString()->Length(), 0);
 }

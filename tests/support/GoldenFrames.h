@@ -2,7 +2,8 @@
 //
 // A failing comparison writes the frame it got (<name>.actual.png) and the differences, eight times
 // amplified (<name>.diff.png), to the output folder. With `updateAllowed` and VANTA_UPDATE_GOLDEN=1 in the
-// environment the reference is written instead (see tests/game/GameFrames_test.cpp).
+// environment the reference is written instead, and the test fails saying so: a run that compared nothing
+// never passes (see tests/game/GameFrames_test.cpp).
 #pragma once
 
 #include "pixmap/Pixmap.h"
@@ -11,7 +12,6 @@
 #include "runtime/String.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -43,7 +43,8 @@ inline void ExpectMatchesGolden(const Ref<TPixmap>& frame, const std::string& na
     if (updateAllowed && update != nullptr && update[0] == '1') {
         std::filesystem::create_directories(reference.parent_path());
         ASSERT_EQ(SavePixmapPNG(frame, pathText(reference), 9), 1) << "cannot write " << reference;
-        std::printf("wrote %s\n", reference.c_str());
+        ADD_FAILURE() << "VANTA_UPDATE_GOLDEN=1: wrote " << reference
+                      << " instead of comparing; look at it, then run again without the variable";
         return;
     }
     const Ref<TPixmap> expected = LoadPixmap(pathText(reference));

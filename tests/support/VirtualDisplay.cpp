@@ -71,6 +71,8 @@ void Restore(const char* name, const std::optional<std::string>& value)
 
 void Stop(pid_t child)
 {
+    // kill() of 0 or -1 would reach the process group or every process of the user.
+    if (child <= 0) return;
     ::kill(child, SIGTERM);
     if (!WaitForExit(child, 5000)) {
         ::kill(child, SIGKILL);

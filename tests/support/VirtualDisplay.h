@@ -82,6 +82,10 @@ int WaitForProgram(pid_t program);
 
 // Inside a GoogleTest body: skips the test when Xvfb is not installed, fails it when the display cannot
 // come up, and otherwise makes the shared display current.
+//
+// A skip for a missing program or package says "<what> is not installed (package <name>)", here and in the
+// suites that need xdotool or fonts-wine: CTest reports a suite whose output has those words as skipped
+// (cmake/Vanta.cmake), not passed.
 #define VANTA_REQUIRE_DISPLAY()                                                                                        \
     do {                                                                                                               \
         auto& vantaDisplay = ::vanta::test::VirtualDisplay::Shared();                                                  \

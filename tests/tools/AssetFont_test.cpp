@@ -177,7 +177,7 @@ TEST_F(AssetFontTest, InfoDescribesEveryFaceOfAFontFile)
                          "face 0: Vanta Regular, 97 glyphs, size 10 (height 12, ascender 9, descender -3)\n"
                          "face 1: Vanta Regular, 97 glyphs, size 12 (height 16, ascender 13, descender -3)\n");
     const std::string sserife = "/usr/share/wine/fonts/sserife.fon";
-    if (!fs::exists(sserife)) GTEST_SKIP() << "fonts-wine is not installed";
+    if (!fs::exists(sserife)) GTEST_SKIP() << "fonts-wine is not installed (package fonts-wine)";
     const ProcessResult wine = RunAssetTool({"info", sserife});
     EXPECT_EQ(wine.status, 0) << wine.err;
     EXPECT_EQ(wine.out, "kind: font\nformat: Windows FNT\nfaces: 3\n"
