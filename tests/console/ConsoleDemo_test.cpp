@@ -15,6 +15,8 @@
 namespace vanta {
 namespace {
 
+using test::Xdotool;
+
 constexpr const char* TITLE = "VantaMax console demo";
 
 // The panel: 640 wide, 14 lines of 12 pixels; the newest line's row starts 24 pixels above its bottom.
@@ -28,13 +30,6 @@ constexpr unsigned long SKY_BAND_2 = 0x20325E; // rows 120-179
 constexpr unsigned long PANEL_FRAME = 0x3C8CE6;
 // A column of the compared rows that no text reaches.
 constexpr int PROBE_X = 600;
-
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::RunProgram(command) == 0;
-}
 
 bool PollFor(const std::function<bool()>& done, int seconds = 10)
 {

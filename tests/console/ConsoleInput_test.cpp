@@ -5,6 +5,7 @@
 #include "console/detail/ConsoleState.h"
 #include "platform/Window.h"
 #include "support/GLDrawingWindow.h"
+#include "support/VirtualDisplay.h"
 #include "support/WaitForMessages.h"
 
 #include <functional>
@@ -16,12 +17,7 @@
 namespace vanta {
 namespace {
 
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::RunProgram(command) == 0;
-}
+using test::Xdotool;
 
 class ConsoleInputTest : public test::GLDrawingTest
 {

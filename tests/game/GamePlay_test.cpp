@@ -26,16 +26,11 @@
 namespace vanta {
 namespace {
 
+using test::Xdotool;
+
 using namespace std::chrono_literals;
 
 constexpr const char* TITLE = "VantaMax Application";
-
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::RunProgram(command) == 0;
-}
 
 // The game running as a child process; stopped by its destructor if it is still running.
 class GameProcess

@@ -23,16 +23,11 @@
 namespace vanta {
 namespace {
 
+using test::Xdotool;
+
 constexpr const char* title = "VantaMax scaling test";
 constexpr std::int32_t pictureWidth = 64;
 constexpr std::int32_t pictureHeight = 48;
-
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::RunProgram(command) == 0;
-}
 
 unsigned long Rgb(const Ref<TPixmap>& pixmap, int x, int y)
 {

@@ -20,16 +20,11 @@
 namespace vanta {
 namespace {
 
+using test::Xdotool;
+
 using test::RunProgram;
 
 constexpr const char* title = "VantaMax Application";
-
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return RunProgram(command) == 0;
-}
 
 // Polls until `done` holds or 10 s have passed; every input query pumps messages itself.
 bool PollUntil(const std::function<bool()>& done)

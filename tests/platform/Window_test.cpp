@@ -18,6 +18,8 @@
 namespace vanta::platform {
 namespace {
 
+using test::Xdotool;
+
 using test::RunProgram;
 
 using test::RecordingProc;
@@ -59,13 +61,6 @@ std::vector<Seen> Only(std::initializer_list<std::uint32_t> messages)
 int ScanCode(const Seen& s)
 {
     return static_cast<int>((s.lParam >> KEYDATA_SCANCODE_SHIFT) & 0xFF);
-}
-
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return RunProgram(command) == 0;
 }
 
 class WindowTest : public ::testing::Test

@@ -23,6 +23,8 @@
 namespace vanta {
 namespace {
 
+using test::Xdotool;
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -110,13 +112,6 @@ std::string BuildStarter(const test::TempFolder& folder, const fs::path& prefix)
     EXPECT_EQ(make.status, 0) << Describe(make);
     if (make.status != 0) return {};
     return (build / "starter").string();
-}
-
-bool Xdotool(const std::vector<std::string>& arguments)
-{
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::RunProgram(command) == 0;
 }
 
 // The starter running on the test's display; killed by the destructor if it is still running.

@@ -19,7 +19,7 @@
 namespace {
 
 // xdotool with a time limit, so that a window that goes away cannot hold the caller.
-int Xdotool(std::vector<std::string> arguments)
+int TimedXdotool(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), {"timeout", "10", "xdotool"});
     return vanta::test::RunProgram(arguments);
@@ -44,14 +44,14 @@ int main(int argc, char** argv)
     }
     const std::string id = std::to_string(window);
     // A desktop gives a new box the focus; a bare X server does not.
-    Xdotool({"windowfocus", "--sync", id});
-    if (action == "key") return Xdotool({"key", "--window", id, argv[3]}) == 0 ? 0 : 1;
+    TimedXdotool({"windowfocus", "--sync", id});
+    if (action == "key") return TimedXdotool({"key", "--window", id, argv[3]}) == 0 ? 0 : 1;
     if (action == "click-middle") {
         int width = 0;
         int height = 0;
         if (!GetWindowSize(window, width, height)) return 1;
-        return Xdotool({"mousemove", "--window", id, std::to_string(width / 2), std::to_string(height - 25), "click",
-                        "1"}) == 0
+        return TimedXdotool({"mousemove", "--window", id, std::to_string(width / 2), std::to_string(height - 25),
+                             "click", "1"}) == 0
                    ? 0
                    : 1;
     }

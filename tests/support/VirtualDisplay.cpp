@@ -237,4 +237,11 @@ bool VirtualDisplay::TryStart(const std::string& xvfb, int number, Reset reset)
     return false;
 }
 
+bool Xdotool(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command{"xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunProgram(command) == 0;
+}
+
 } // namespace vanta::test

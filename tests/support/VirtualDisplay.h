@@ -78,6 +78,9 @@ pid_t StartProgram(const std::vector<std::string>& arguments);
 // Waits for a program started with `StartProgram` and answers its exit status, or -1 (as `RunProgram`).
 int WaitForProgram(pid_t program);
 
+// Runs xdotool with `arguments` on the current display and answers whether it succeeded.
+bool Xdotool(const std::vector<std::string>& arguments);
+
 } // namespace vanta::test
 
 // Inside a GoogleTest body: skips the test when Xvfb is not installed, fails it when the display cannot
