@@ -9,10 +9,10 @@
 //   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
 //                   the first second (60 frames) and at the end, the process's resident size drift (from
 //                   the first second, and from the first minute), the C library's heap in use after the
-//                   first minute and at the end, and the handles issued meanwhile. With VANTA_SOAK_EVERY=N
-//                   it prints a line to standard error every N frames (resident size, its file-backed
-//                   part, malloc's bytes in use, the runtime's memory in use), so growth can be seen to
-//                   level off or keep on.
+//                   first minute and its growth from there, and the handles issued meanwhile. With
+//                   VANTA_SOAK_EVERY=N it prints a line to standard error every N frames (resident size,
+//                   its file-backed part, malloc's bytes in use, the runtime's memory in use), so growth
+//                   can be seen to level off or keep on.
 #include "bench/support/ResidentSize.h"
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
