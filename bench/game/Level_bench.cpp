@@ -10,7 +10,11 @@
 //                   stderr.
 //   BM_LevelSoak    VANTA_SOAK_FRAMES passes (100 000 unless set): the runtime's memory in use after
 //                   the first second (60 frames) and at the end, the process's resident size drift (from
-//                   the first second, and from the first minute) and the handles issued meanwhile.
+//                   the first second, and from the first minute), the C library's heap in use after the
+//                   first minute and its growth from there, and the handles issued meanwhile. With
+//                   VANTA_SOAK_EVERY=N it prints a line to standard error every N frames (resident size,
+//                   its file-backed part, malloc's bytes in use, the runtime's memory in use), so growth
+//                   can be seen to level off or keep on.
 #include "bench/support/ResidentSize.h"
 #include "game/GameGlobals.h"
 #include "game/GameMain.h"
@@ -33,6 +37,18 @@
 namespace vanta::game {
 namespace {
 
+// The scripted clock the level runs on (the host driver keeps it alive).
+test::TScriptedHostDriver* benchClock = nullptr;
+
+// One pass of the level loop. The scripted clock records every pacing sleep for the tests that check
+// them; here the record is emptied each frame, or it would grow by four bytes a frame and show up as the
+// process growing (4 MB over a million frames).
+void RunFrame()
+{
+    RunLevelFrame();
+    benchClock->sleeps.clear();
+}
+
 // The level loaded and its layers made, as `GameMain` leaves it before its loop, on the current driver.
 void SetUpLevel()
 {
@@ -44,6 +60,7 @@ void SetUpLevel()
     RunGameModuleInitialisers();
     Ref<test::TScriptedHostDriver> clock = New<test::TScriptedHostDriver>();
     clock->clock = 100000;
+    benchClock = clock.Get();
     SetHostDriver(clock);
     GameGlobals& g = Globals();
     g.releaseMark = ReleaseStackLevel();
@@ -62,9 +79,9 @@ void CountCalls(double& calls, double& imageDraws)
     Ref<test::TRecordingFlat2DDriver> recording = New<test::TRecordingFlat2DDriver>();
     SelectGraphicsDriver(recording, GFX_BACKBUFFER);
     OpenGraphics(640, 480, 0, 60);
-    RunLevelFrame(); // the first frame after an open makes the driver frames
+    RunFrame(); // the first frame after an open makes the driver frames
     recording->ClearCalls();
-    RunLevelFrame();
+    RunFrame();
     calls = static_cast<double>(recording->Log().size());
     imageDraws = static_cast<double>(recording->Calls("FrameDraw").size());
     SelectGraphicsDriver(gl, GFX_BACKBUFFER);
@@ -77,11 +94,11 @@ void BM_LevelFrame(benchmark::State& state)
     double calls = 0;
     double imageDraws = 0;
     CountCalls(calls, imageDraws);
-    RunLevelFrame();
+    RunFrame();
     // The GL calls of one frame on the GL 2D driver, counted at the GL entry points.
     const std::int64_t before = bench::GLCallCount();
     const std::map<std::string, std::int64_t> byNameBefore = bench::GLCallCountsByName();
-    RunLevelFrame();
+    RunFrame();
     const double glCalls = static_cast<double>(bench::GLCallCount() - before);
     const char* byName = std::getenv("VANTA_GL_CALLS_BY_NAME");
     if (byName != nullptr && byName[0] == '1') {
@@ -92,7 +109,7 @@ void BM_LevelFrame(benchmark::State& state)
         }
     }
     for (auto _ : state)
-        RunLevelFrame();
+        RunFrame();
     state.counters["driver_calls_per_frame"] = calls;
     state.counters["image_draws_per_frame"] = imageDraws;
     state.counters["gl_calls_per_frame"] = glCalls;
@@ -109,23 +126,42 @@ std::int32_t NextHandle()
     return handle;
 }
 
+// One line of the soak's series on standard error: frame, resident size and its file-backed part in KiB,
+// malloc's bytes in use in KiB, the runtime's bytes in use.
+void PrintSoakSample(long frame)
+{
+    const bench::TResidentSize resident = bench::ReadResidentSize();
+    std::fprintf(stderr, "soak %8ld %8lld %8lld %8lld %10lld\n", frame, static_cast<long long>(resident.total >> 10),
+                 static_cast<long long>(resident.file >> 10), static_cast<long long>(bench::MallocBytesInUse() >> 10),
+                 static_cast<long long>(MemoryInUse()));
+}
+
 void BM_LevelSoak(benchmark::State& state)
 {
     SetUpLevel();
     const char* setting = std::getenv("VANTA_SOAK_FRAMES");
     const long frames = setting != nullptr ? std::atol(setting) : 100000;
+    const char* everySetting = std::getenv("VANTA_SOAK_EVERY");
+    const long every = everySetting != nullptr ? std::atol(everySetting) : 0;
     for (auto _ : state) {
+        if (every > 0) std::fprintf(stderr, "soak    frame  rss_KiB file_KiB mall_KiB runtime_B\n");
         for (int i = 0; i < 60; ++i)
-            RunLevelFrame();
+            RunFrame();
         const std::int64_t memory = MemoryInUse();
         const std::int64_t resident = bench::ResidentBytes();
         const std::int32_t handle = NextHandle();
         // Mesa and the X server's client side settle over the first minute or so; the drift after a minute
         // of play is measured too.
         std::int64_t residentAfterAMinute = resident;
+        std::int64_t mallocAfterAMinute = bench::MallocBytesInUse();
+        if (every > 0) PrintSoakSample(60);
         for (long i = 60; i < frames; ++i) {
-            RunLevelFrame();
-            if (i == 3600) residentAfterAMinute = bench::ResidentBytes();
+            RunFrame();
+            if (i + 1 == 3600) {
+                residentAfterAMinute = bench::ResidentBytes();
+                mallocAfterAMinute = bench::MallocBytesInUse();
+            }
+            if (every > 0 && (i + 1) % every == 0) PrintSoakSample(i + 1);
         }
         const std::int64_t residentAtEnd = bench::ResidentBytes();
         state.counters["frames"] = static_cast<double>(frames);
@@ -138,6 +174,9 @@ void BM_LevelSoak(benchmark::State& state)
         state.counters["rss_drift_after_1min_percent"] = 100.0 *
                                                          static_cast<double>(residentAtEnd - residentAfterAMinute) /
                                                          static_cast<double>(residentAfterAMinute);
+        state.counters["malloc_after_1min_MiB"] = static_cast<double>(mallocAfterAMinute) / (1 << 20);
+        state.counters["malloc_growth_after_1min_KiB"] =
+            static_cast<double>(bench::MallocBytesInUse() - mallocAfterAMinute) / (1 << 10);
         // Each probe issues one number itself.
         state.counters["handles_issued"] = static_cast<double>(NextHandle() - handle - 1);
     }
