@@ -52,11 +52,10 @@ bool ReadAlikeByStb(const std::uint8_t* data, std::size_t size)
 int FuzzBMPLoader(const std::uint8_t* data, std::size_t size)
 {
     const Ref<TBMPLoader> loader = FuzzedLoader<TBMPLoader>();
-    const int level = ReleaseStackLevel();
-    const Ref<TPixmap> pixmap = loader->LoadPixmap(InputStream(data, size));
-    CheckLoaded(pixmap, PIXMAP_MAX_SIDE);
-    if (ReadAlikeByStb(data, size)) CheckAgainstReference(pixmap, data, size, 0, 0.0);
-    FlushReleaseStack(level);
+    LoadAndCheck(loader, data, size, [&](const Ref<TPixmap>& pixmap) {
+        CheckLoaded(pixmap, PIXMAP_MAX_SIDE);
+        if (ReadAlikeByStb(data, size)) CheckAgainstReference(pixmap, data, size, 0, 0.0);
+    });
     return 0;
 }
 

@@ -61,7 +61,7 @@ inline void CheckAgainstReference(const Ref<TPixmap>& pixmap, const std::uint8_t
                                   double mean)
 {
     if (pixmap.IsNull()) return;
-    const ReferencePicture reference = StbReference(data, size);
+    const ReferencePicture reference = StbReference(data, size, pixmap->Width(), pixmap->Height());
     if (reference.width != pixmap->Width() || reference.height != pixmap->Height()) return;
     std::vector<std::uint8_t> row(static_cast<std::size_t>(pixmap->Width()) * 4);
     std::uint64_t total = 0;
@@ -77,6 +77,19 @@ inline void CheckAgainstReference(const Ref<TPixmap>& pixmap, const std::uint8_t
     }
     const double values = 3.0 * static_cast<double>(pixmap->Width()) * static_cast<double>(pixmap->Height());
     FuzzCheck(static_cast<double>(total) <= mean * values, "the picture is stb_image's on average");
+}
+
+// Loads the input with `loader` and hands the answer (`Null` included) to `check`. The pixmap is released
+// before the run's flush, so nothing a run makes outlives it.
+template <class Loader, class Check>
+void LoadAndCheck(const Ref<Loader>& loader, const std::uint8_t* data, std::size_t size, Check check)
+{
+    const int level = ReleaseStackLevel();
+    {
+        const Ref<TPixmap> pixmap = loader->LoadPixmap(InputStream(data, size));
+        check(pixmap);
+    }
+    FlushReleaseStack(level);
 }
 
 } // namespace vanta::fuzz

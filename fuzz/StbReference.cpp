@@ -2,7 +2,6 @@
 // its own warnings and sanitizer findings are not ours (fuzz/CMakeLists.txt builds it without either).
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_TGA
 #define STBI_ONLY_BMP
 #include "fuzz/StbReference.h"
@@ -12,13 +11,17 @@
 
 namespace vanta::fuzz {
 
-ReferencePicture StbReference(const std::uint8_t* data, std::size_t size)
+ReferencePicture StbReference(const std::uint8_t* data, std::size_t size, int expectedWidth, int expectedHeight)
 {
     ReferencePicture picture;
     if (data == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX)) return picture;
     int width = 0;
     int height = 0;
     int channels = 0;
+    // A header stb_image reads as another size is no reference, and decoding it could ask for gigabytes.
+    if (stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels) == 0 ||
+        width != expectedWidth || height != expectedHeight)
+        return picture;
     stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);
     if (pixels == nullptr) return picture;
     picture.width = width;

@@ -16,7 +16,7 @@ struct ReferencePicture
     std::vector<std::uint8_t> rgba; // rows top to bottom, 4 bytes a pixel
 };
 
-// The input as stb_image decodes it, as RGBA.
-ReferencePicture StbReference(const std::uint8_t* data, std::size_t size);
+// The input as stb_image decodes it, as RGBA; nothing (width 0) unless its header gives the expected size.
+ReferencePicture StbReference(const std::uint8_t* data, std::size_t size, int expectedWidth, int expectedHeight);
 
 } // namespace vanta::fuzz

@@ -37,11 +37,10 @@ bool ReadAlikeByStb(const std::uint8_t* data, std::size_t size)
 int FuzzTGALoader(const std::uint8_t* data, std::size_t size)
 {
     const Ref<TTGALoader> loader = FuzzedLoader<TTGALoader>();
-    const int level = ReleaseStackLevel();
-    const Ref<TPixmap> pixmap = loader->LoadPixmap(InputStream(data, size));
-    CheckLoaded(pixmap, TGA_MAX_SIDE);
-    if (ReadAlikeByStb(data, size)) CheckAgainstReference(pixmap, data, size, 0, 0.0);
-    FlushReleaseStack(level);
+    LoadAndCheck(loader, data, size, [&](const Ref<TPixmap>& pixmap) {
+        CheckLoaded(pixmap, TGA_MAX_SIDE);
+        if (ReadAlikeByStb(data, size)) CheckAgainstReference(pixmap, data, size, 0, 0.0);
+    });
     return 0;
 }
 

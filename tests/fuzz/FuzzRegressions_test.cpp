@@ -2,8 +2,10 @@
 // input that once made a target fail (fuzz/regressions/<name>/), each through the target's own entry
 // function in a child process, so a fault the fuzzer found stays fixed without a fuzzing build.
 #include "fuzz/FuzzTargets.h"
+#include "runtime/Memory.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,9 +58,20 @@ TEST_P(FuzzReplay, EveryCorpusAndRegressionInputRunsClean)
     inputs.emplace_back();
     for (const fs::path& path : inputs) {
         const std::vector<std::uint8_t> bytes = path.empty() ? std::vector<std::uint8_t>{} : ReadFile(path);
+        // Run three times: after the first two (which may make what a target keeps for good), a run must
+        // leave the runtime's memory as it found it, or a long fuzzing session grows until it runs out.
         EXPECT_EXIT(
             {
-                target.entry(bytes.empty() ? nullptr : bytes.data(), bytes.size());
+                const std::uint8_t* input = bytes.empty() ? nullptr : bytes.data();
+                target.entry(input, bytes.size());
+                target.entry(input, bytes.size());
+                const std::int64_t before = MemoryInUse();
+                target.entry(input, bytes.size());
+                if (MemoryInUse() != before) {
+                    std::fprintf(stderr, "a run left %lld bytes of the runtime's memory behind\n",
+                                 static_cast<long long>(MemoryInUse() - before));
+                    std::exit(3);
+                }
                 std::exit(0);
             },
             ::testing::ExitedWithCode(0), "")
