@@ -38,19 +38,6 @@ std::int32_t Halved(std::int32_t side)
     return side > 1 ? side / 2 : side;
 }
 
-// Rows of a pixmap are read with its own pitch while this lives; GL's default comes back afterwards.
-class UnpackRowLength
-{
-public:
-    explicit UnpackRowLength(const Ref<TPixmap>& pixmap)
-    {
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, pixmap->Pitch() / pixmap->BytesPerPixel());
-    }
-    ~UnpackRowLength() { glPixelStorei(GL_UNPACK_ROW_LENGTH, 0); }
-    UnpackRowLength(const UnpackRowLength&) = delete;
-    UnpackRowLength& operator=(const UnpackRowLength&) = delete;
-};
-
 } // namespace
 
 bool GLProxyTextureAccepts(std::int32_t width, std::int32_t height)
@@ -120,7 +107,7 @@ void GLUploadTexture(const Ref<TPixmap>& pixmap, std::int32_t flags)
 {
     Ref<TPixmap> level = pixmap;
     for (GLint index = 0;; ++index) {
-        const UnpackRowLength rows(level);
+        const GLUnpackRowLength rows(level);
         glTexSubImage2D(GL_TEXTURE_2D, index, 0, 0, level->Width(), level->Height(), GL_RGBA, GL_UNSIGNED_BYTE,
                         level->Pixels());
         const std::int32_t width = level->Width();
@@ -128,6 +115,16 @@ void GLUploadTexture(const Ref<TPixmap>& pixmap, std::int32_t flags)
         if ((flags & IMAGE_MIPMAPPED) == 0 || (width == 1 && height == 1)) break;
         level = ResizePixmap(level, Halved(width), Halved(height));
     }
+}
+
+GLUnpackRowLength::GLUnpackRowLength(const Ref<TPixmap>& pixmap)
+{
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, pixmap->Pitch() / pixmap->BytesPerPixel());
+}
+
+GLUnpackRowLength::~GLUnpackRowLength()
+{
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
 } // namespace vanta

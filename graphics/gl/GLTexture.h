@@ -45,4 +45,17 @@ void GLUploadTexture(const Ref<TPixmap>& pixmap, std::int32_t flags);
 // level 0 and one per halving down to 1 x 1.
 std::int32_t GLMipmapLevels(std::int32_t width, std::int32_t height);
 
+// While it lives, GL reads uploaded rows with the pixmap's own pitch (GL_UNPACK_ROW_LENGTH); GL's default
+// comes back when it goes.
+class GLUnpackRowLength
+{
+public:
+    // Sets the row length from `pixmap`'s pitch.
+    explicit GLUnpackRowLength(const Ref<TPixmap>& pixmap);
+    // Puts GL's default row length back.
+    ~GLUnpackRowLength();
+    GLUnpackRowLength(const GLUnpackRowLength&) = delete;
+    GLUnpackRowLength& operator=(const GLUnpackRowLength&) = delete;
+};
+
 } // namespace vanta

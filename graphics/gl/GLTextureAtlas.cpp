@@ -128,19 +128,6 @@ Ref<TPixmap> Ringed(const Ref<TPixmap>& picture)
     return ringed;
 }
 
-// Rows of a pixmap are read with its own pitch while this lives; GL's default comes back afterwards.
-class UnpackRowLength
-{
-public:
-    explicit UnpackRowLength(const Ref<TPixmap>& pixmap)
-    {
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, pixmap->Pitch() / pixmap->BytesPerPixel());
-    }
-    ~UnpackRowLength() { glPixelStorei(GL_UNPACK_ROW_LENGTH, 0); }
-    UnpackRowLength(const UnpackRowLength&) = delete;
-    UnpackRowLength& operator=(const UnpackRowLength&) = delete;
-};
-
 } // namespace
 
 GLAtlasCell::GLAtlasCell(std::shared_ptr<GLAtlasPage> page, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -252,7 +239,7 @@ GLAtlasCell GLPlaceInAtlas(const Ref<TPixmap>& picture, std::int32_t flags)
     GLAtlasCell cell(page, x, y, cellWidth, cellHeight);
     const Ref<TPixmap> ringed = Ringed(picture);
     glBindTexture(GL_TEXTURE_2D, page->Texture());
-    const UnpackRowLength rows(ringed);
+    const GLUnpackRowLength rows(ringed);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, cellWidth, cellHeight, GL_RGBA, GL_UNSIGNED_BYTE, ringed->Pixels());
     return cell;
 }
