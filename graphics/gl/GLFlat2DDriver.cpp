@@ -196,8 +196,8 @@ void TGLFlat2DDriver::SetTransform(float ix, float iy, float jx, float jy)
 
 void TGLFlat2DDriver::SetLineWidth(float width)
 {
-    const GLDrawState& state = TheGLDrawState();
-    TheGLDrawState().Flush();
+    GLDrawState& state = TheGLDrawState();
+    state.Flush();
     glLineWidth(width);
     if ((width > 1.0f) != wideLines) {
         wideLines = width > 1.0f;
